@@ -1,0 +1,12 @@
+// The subcommands of the vorlin program.  Each takes the whole argv and the
+// index of its first own argument, prints its answer on stdout and returns
+// the exit status (0 success, 1 a well-formed request whose answer is "no");
+// usage errors are thrown as UsageError.
+#pragma once
+
+namespace vorlin::cli {
+
+int RunCheck(int argc, char **argv, int first);
+int RunJulianDay(int argc, char **argv, int first);
+
+}  // namespace vorlin::cli

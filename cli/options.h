@@ -1,0 +1,50 @@
+// Command-line parsing shared by the subcommands: dates, numbers, and the
+// flags that fill the three library records.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "vorlin.h"
+
+namespace vorlin::cli {
+
+// A malformed command line: reported as one line on stderr, exit status 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The records a request is made of, filled with the embedded defaults and
+// then with whatever flags the user gave.
+struct Request {
+    VorDate date{};
+    VorLocation location{};
+    VorConfig config{};
+    std::vector<std::string> positional;  // arguments that are not flags
+};
+
+// Parses "Y-M-D" (Y may be negative, astronomical numbering) into year,
+// month, day; throws UsageError when it is not of that shape.
+void ParseDate(const std::string &text, int &year, int &month, int &day);
+double ParseNumber(const std::string &flag, const std::string &text);
+int ParseInteger(const std::string &flag, const std::string &text);
+
+// The embedded default place and settings, and today's civil date.
+Request DefaultRequest();
+
+// Consumes argv[first..]: the flags of the place, the date and the settings
+// (see PlaceAndSettingsHelp); every other "--flag" listed in `ownFlags` is
+// handed to `own` with its value; everything else that is not a flag goes
+// to `positional`.  Throws UsageError on an unknown flag or a bad value.
+struct OwnFlag {
+    const char *name;
+    bool takesValue;
+};
+Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag> &ownFlags,
+                     std::vector<std::pair<std::string, std::string>> *own);
+
+// Help text for the common flags.
+extern const char *const PlaceAndSettingsHelp;
+
+}  // namespace vorlin::cli

@@ -1,0 +1,263 @@
+/*
+ * vorlin.h - public interface of the Vorlin library.
+ *
+ * Vorlin computes Islamic prayer times, an observational Hijri calendar,
+ * moon information and the qibla for a place and a date.  A host keeps
+ * three records (a date, a place, the calculation settings) and calls six
+ * functions.  This header is the whole contract: record layouts, units,
+ * calling convention and buffer rules.
+ *
+ * Records
+ *   The three records have fixed little-endian layouts shared with
+ *   separately built hosts (offsets are checked below): 32-bit int,
+ *   IEEE single `float`, IEEE double `double` aligned on 8 bytes.
+ *
+ * Units at the boundary
+ *   Latitude and longitude in degrees (north and east positive), the
+ *   configuration angles in degrees, timeZone in hours east of Greenwich.
+ *   While a call runs, the library converts the location's latitude and
+ *   longitude in place to radians and back (multiplying by pi/180 and then
+ *   by 180/pi), so a host may find them changed in the last bit or two.
+ *   A location record must therefore not be shared by two calls running at
+ *   the same time; separate records may be used from separate threads.
+ *
+ * Calling convention
+ *   VORLIN_CALL is __stdcall on 32-bit Windows (the DLL exports the plain,
+ *   undecorated names) and empty elsewhere.  All functions have C linkage.
+ *
+ * Text reports
+ *   VorCalculate and VorMoonInfo write a NUL-terminated single-byte report
+ *   (degree sign 0xB0, lines ending in "\n") from the first byte of `text`.
+ *   No size is passed: the caller supplies a buffer large enough for the
+ *   longest report it asks for (see README.md for the sizes of each span).
+ *
+ * Status of this build
+ *   VorisValidDate is complete.  VorAdToIslamic and VorIslamicToAd return 0
+ *   (not possible) and change nothing, VorCalculate and VorMoonInfo write an
+ *   empty text, and VorQiblaInfo stores 0 in its three outputs, until their
+ *   workers are built; none of them reports success for work not done.
+ */
+#ifndef VORLIN_H
+#define VORLIN_H
+
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define VORLIN_CALL __stdcall
+#else
+#define VORLIN_CALL
+#endif
+
+#if defined(_WIN32)
+#if defined(VORLIN_BUILDING_LIBRARY)
+#define VORLIN_API __declspec(dllexport)
+#else
+#define VORLIN_API
+#endif
+#elif defined(__GNUC__)
+#define VORLIN_API __attribute__((visibility("default")))
+#else
+#define VORLIN_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/*
+ * VorDate (40 bytes): one date, civil and Hijri side by side.
+ *   year        civil year, astronomical numbering (0 = 1 BC); Julian calendar
+ *               up to 1582-10-04, Gregorian from 1582-10-15
+ *   hijriYear   Hijri year (AH), 1 or more
+ *   month       civil month 1..12
+ *   hijriMonth  Hijri month 1 (Muharram) .. 12 (Thu Al-Hijja)
+ *   day         civil day of the month 1..31; a fraction is the time of day
+ *   hijriDay    Hijri day of the month 1..30, may carry a fraction
+ *   hijriValid  1 when the Hijri fields hold the conversion of this very date
+ *   hour, minute, second   written with the civil date by conversions; never read
+ */
+typedef struct VorDate {
+    int32_t year;            /* offset 0 */
+    int32_t hijriYear;       /* offset 4 */
+    uint8_t month;           /* offset 8 */
+    uint8_t hijriMonth;      /* offset 9 */
+    uint8_t reserved1[6];    /* offset 10: never read or written */
+    double day;              /* offset 16 */
+    double hijriDay;         /* offset 24 */
+    int32_t hijriValid;      /* offset 32 */
+    uint8_t hour;            /* offset 36 */
+    uint8_t minute;          /* offset 37 */
+    uint8_t second;          /* offset 38 */
+    uint8_t reserved2;       /* offset 39: never read or written */
+} VorDate;
+
+/*
+ * VorLocation (80 bytes): the observer's place.
+ *   name         place name, NUL-terminated, printed in report headers
+ *   latitude     geodetic latitude, degrees north positive (radians inside a call)
+ *   longitude    longitude, degrees east positive (radians inside a call)
+ *   height       metres above sea level
+ *   timeZone     standard-time offset in hours east of Greenwich (fractions allowed)
+ *   summerStart  first day of summer time as a rule, 0 = no summer time
+ *   summerEnd    day on which summer time ends, as a rule
+ * A rule packs the month into bits 8 and up and a day code into bits 0..7:
+ * 1..31 is that day of the month; 32..66 is k = code - 32, occurrence k mod 5
+ * (first, second, third, fourth, last) of weekday k div 5 (0 Monday .. 6
+ * Sunday).  Examples: 834 last Sunday of March, 2626 last Sunday of October,
+ * 1086 first Sunday of April, 789 the 21st of March.
+ */
+typedef struct VorLocation {
+    char name[48];           /* offset 0 */
+    double latitude;         /* offset 48 */
+    double longitude;        /* offset 56 */
+    int32_t height;          /* offset 64 */
+    float timeZone;          /* offset 68 */
+    int32_t summerStart;     /* offset 72 */
+    int32_t summerEnd;       /* offset 76 */
+} VorLocation;
+
+/*
+ * VorConfig (68 bytes): the calculation settings.  Angles in degrees.
+ *   imsakAngle, fajrAngle, ishaAngle  altitude of the Sun's centre defining
+ *                      Imsak, Fajr, Isha'a (negative below the horizon)
+ *   fiqh               0 Jafari, 1 Shafi'i, 2 Hanafi, 3 Maliki, 4 Hanbali
+ *   distanceKm         radius of the area the times must hold for; <= 0 off
+ *   precision          0 times to the second, 1 to the minute
+ *   maghribMinutes     minutes added to Maghrib
+ *   temperature        degrees Celsius, for refraction
+ *   pressure           millibar, for refraction; 0 = derived from height
+ *   safetySeconds      seconds of precaution applied to the event times
+ *   toleranceSeconds   stop tolerance of the rise/transit/set iteration
+ *   crescentThreshold  degrees; crescent criterion (Moon altitude above the
+ *                      Sun plus topocentric elongation at sunset)
+ *   highLatitudeRule   0..9, rule for days on which events do not occur
+ *   scheduleFlags      (flags & 0x300): 0 one day, 0x100 one month,
+ *                      0x200/0x300 a year; 0x1000 months are Hijri months
+ *   hijriAdjustDays    whole days added before the Hijri date is determined
+ *   fajrIshaMinutes    minutes before sunrise / after sunset for rule 9
+ */
+typedef struct VorConfig {
+    float imsakAngle;        /* offset 0 */
+    float fajrAngle;         /* offset 4 */
+    float ishaAngle;         /* offset 8 */
+    int32_t fiqh;            /* offset 12 */
+    int32_t distanceKm;      /* offset 16 */
+    int32_t precision;       /* offset 20 */
+    int32_t maghribMinutes;  /* offset 24 */
+    int32_t temperature;     /* offset 28 */
+    int32_t pressure;        /* offset 32 */
+    int32_t reserved;        /* offset 36: not read by the library */
+    int32_t safetySeconds;   /* offset 40 */
+    int32_t toleranceSeconds;/* offset 44 */
+    float crescentThreshold; /* offset 48 */
+    int32_t highLatitudeRule;/* offset 52 */
+    uint32_t scheduleFlags;  /* offset 56 */
+    int32_t hijriAdjustDays; /* offset 60 */
+    int32_t fajrIshaMinutes; /* offset 64 */
+} VorConfig;
+
+/* scheduleFlags values. */
+#define VOR_SPAN_MASK    0x300u
+#define VOR_SPAN_DAY     0x000u
+#define VOR_SPAN_MONTH   0x100u
+#define VOR_SPAN_YEAR    0x200u
+#define VOR_HIJRI_MONTHS 0x1000u
+
+/*
+ * Is the date valid?  hijri = 0 checks year, month and day (the ten days
+ * 1582-10-05..14 do not exist); any other value checks hijriYear >= 1,
+ * hijriMonth 1..12 and 1.0 <= hijriDay <= 30.0.  Returns 1 valid, 0 invalid.
+ * Reads nothing else and changes nothing.
+ */
+VORLIN_API int VORLIN_CALL VorisValidDate(VorDate *date, int hijri);
+
+/*
+ * Civil to Hijri date for the place: reads year, month, day; writes
+ * hijriYear, hijriMonth, hijriDay and hijriValid.  Returns 1 done, 0 not
+ * possible (a date before the Hijri era: hijriValid 0, Hijri fields untouched).
+ */
+VORLIN_API int VORLIN_CALL VorAdToIslamic(VorDate *date, VorLocation *location,
+                                          VorConfig *config);
+
+/*
+ * Hijri to civil date for the place: reads hijriYear, hijriMonth, hijriDay;
+ * writes year, month, day, hour, minute, second.  Returns 1 done, 0 not
+ * possible (record untouched).
+ */
+VORLIN_API int VORLIN_CALL VorIslamicToAd(VorDate *date, VorLocation *location,
+                                          VorConfig *config);
+
+/* Prayer schedule report for a day, a month or a year into `text`. */
+VORLIN_API void VORLIN_CALL VorCalculate(VorDate *date, VorLocation *location,
+                                         VorConfig *config, char *text);
+
+/* Moon information report for a day, a month or a year into `text`. */
+VORLIN_API void VORLIN_CALL VorMoonInfo(VorDate *date, VorLocation *location,
+                                        VorConfig *config, char *text);
+
+/*
+ * Qibla: *direction in degrees clockwise from true north in [0, 360),
+ * *distance in km along the earth ellipsoid, *declination (magnetic) in
+ * degrees, east positive.  Of `date` only year, month and day are read.
+ */
+VORLIN_API void VORLIN_CALL VorQiblaInfo(VorLocation *location, VorDate *date,
+                                         double *direction, double *distance,
+                                         double *declination);
+
+#ifdef __cplusplus
+} /* extern "C" */
+#endif
+
+/* Layout checks: the records are shared with separately built hosts. */
+#if defined(__cplusplus)
+#include <cstddef>
+#define VORLIN_STATIC_ASSERT static_assert
+#define VORLIN_OFFSETOF offsetof
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#include <stddef.h>
+#define VORLIN_STATIC_ASSERT _Static_assert
+#define VORLIN_OFFSETOF offsetof
+#endif
+
+#ifdef VORLIN_STATIC_ASSERT
+VORLIN_STATIC_ASSERT(sizeof(VorDate) == 40, "VorDate is 40 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, year) == 0, "VorDate.year");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, hijriYear) == 4, "VorDate.hijriYear");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, month) == 8, "VorDate.month");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, hijriMonth) == 9, "VorDate.hijriMonth");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, day) == 16, "VorDate.day");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, hijriDay) == 24, "VorDate.hijriDay");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, hijriValid) == 32, "VorDate.hijriValid");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, hour) == 36, "VorDate.hour");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, minute) == 37, "VorDate.minute");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDate, second) == 38, "VorDate.second");
+
+VORLIN_STATIC_ASSERT(sizeof(VorLocation) == 80, "VorLocation is 80 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, name) == 0, "VorLocation.name");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, latitude) == 48, "VorLocation.latitude");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, longitude) == 56, "VorLocation.longitude");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, height) == 64, "VorLocation.height");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, timeZone) == 68, "VorLocation.timeZone");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, summerStart) == 72, "VorLocation.summerStart");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorLocation, summerEnd) == 76, "VorLocation.summerEnd");
+
+VORLIN_STATIC_ASSERT(sizeof(VorConfig) == 68, "VorConfig is 68 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, imsakAngle) == 0, "VorConfig.imsakAngle");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, fajrAngle) == 4, "VorConfig.fajrAngle");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, ishaAngle) == 8, "VorConfig.ishaAngle");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, fiqh) == 12, "VorConfig.fiqh");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, distanceKm) == 16, "VorConfig.distanceKm");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, precision) == 20, "VorConfig.precision");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, maghribMinutes) == 24, "VorConfig.maghribMinutes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, temperature) == 28, "VorConfig.temperature");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, pressure) == 32, "VorConfig.pressure");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, safetySeconds) == 40, "VorConfig.safetySeconds");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, toleranceSeconds) == 44, "VorConfig.toleranceSeconds");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, crescentThreshold) == 48, "VorConfig.crescentThreshold");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, highLatitudeRule) == 52, "VorConfig.highLatitudeRule");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, scheduleFlags) == 56, "VorConfig.scheduleFlags");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, hijriAdjustDays) == 60, "VorConfig.hijriAdjustDays");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, fajrIshaMinutes) == 64, "VorConfig.fajrIshaMinutes");
+#endif
+
+#endif /* VORLIN_H */

@@ -1,0 +1,24 @@
+// Rise, transit and set of a body over a given altitude, by interpolation
+// of its apparent places on three consecutive days and iteration (Meeus,
+// Astronomical Algorithms, chapter 15).
+#pragma once
+
+namespace vorlin {
+
+// out[0] transit, out[1] rise, out[2] set, in radians of day (2 pi = 24 h)
+// from the instant whose Greenwich apparent sidereal time is
+// siderealTime0, or one of the markers TimeNotValid (no convergence within
+// 1001 corrections, or an infinite coordinate), TimeAlwaysBelow (the body
+// never reaches standardAltitude that day) and TimeAlwaysAbove (it never
+// sinks to it; the transit stays a real time).  Values may lie outside
+// 0..2 pi (the previous or next day).
+//   latitude, longitude   observer (radians, east positive)
+//   deltaT                TT - UT in seconds
+//   ra1/dec1 .. ra3/dec3  apparent places at the reference instants of the
+//                         previous, the same and the next day
+//   toleranceSeconds      stop when a correction is at most this (seconds)
+void RiseTransitSet(double latitude, double longitude, double siderealTime0, double deltaT,
+                    double ra1, double dec1, double ra2, double dec2, double ra3, double dec3,
+                    double standardAltitude, double out[3], double toleranceSeconds);
+
+}  // namespace vorlin

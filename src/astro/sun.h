@@ -1,0 +1,24 @@
+// Position of the Sun: the Earth's heliocentric place from the abridged
+// VSOP87D series (195 terms at full precision), the geometric geocentric
+// Sun in the FK5 system, and the apparent Sun (nutation and aberration).
+#pragma once
+
+namespace vorlin {
+
+// Three doubles: ecliptic longitude, latitude (radians), distance (AU).
+struct SolarPosition {
+    double longitude;
+    double latitude;
+    double distanceAu;
+};
+
+// Heliocentric L (reduced to [0, 2 pi)), B (radians) and R (AU) of the
+// Earth at T_TT (Julian centuries from J2000.0).
+SolarPosition EarthHeliocentric(double T_TT);
+// Geocentric Sun, FK5 system, mean equinox of date; longitude not re-reduced.
+SolarPosition SunGeometric(double T_TT);
+// SunGeometric plus nutationLongitude and the aberration -20.4898"/R;
+// longitude not reduced to [0, 2 pi).
+SolarPosition SunApparent(double T_TT, double nutationLongitude);
+
+}  // namespace vorlin

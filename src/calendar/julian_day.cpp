@@ -1,0 +1,68 @@
+#include "calendar/julian_day.h"
+
+#include <cmath>
+
+namespace vorlin {
+
+double DateToJulianDay(const VorDate &date) {
+    int y = date.year;
+    int m = date.month;
+    const double d = date.day;
+    if (m <= 2) {
+        y -= 1;
+        m += 12;
+    }
+    const int a = y / 100;  // truncating, also for negative years
+    const bool gregorian = date.year > 1582 ||
+                           (date.year == 1582 && (date.month > 10 || (date.month == 10 && d > 4.0)));
+    const int b = gregorian ? 2 - a + a / 4 : 0;
+    return std::trunc(30.6001 * (m + 1)) + std::trunc(365.25 * (y + 4716.0)) + d + b - 1524.5;
+}
+
+void JulianDayToDate(double jd, VorDate &date) {
+    const double j = jd + 0.5;
+    const double z = std::floor(j);
+    const double f = j - z;
+    double a = z;
+    if (z >= 2299161.0) {
+        const double alpha = std::trunc((z - 1867216.25) * 0.000027379070069885075);
+        a = z + 1.0 + alpha - std::trunc(alpha / 4.0);
+    }
+    const double b = a + 1524.0;
+    const double c = std::trunc((b - 122.1) * 0.0027378507871321013);
+    const double d = std::trunc(365.25 * c);
+    const double e = std::trunc((b - d) * 0.03267963176590926);
+    date.day = b - d - std::floor(30.6001 * e) + f;
+    const int month = static_cast<int>(e < 14.0 ? e - 1.0 : e - 13.0);
+    date.month = static_cast<uint8_t>(month);
+    date.year = static_cast<int32_t>(month > 2 ? c - 4716.0 : c - 4715.0);
+    const double h = f * 24.0;
+    date.hour = static_cast<uint8_t>(std::trunc(h));
+    const double mi = (h - std::floor(h)) * 60.0;
+    date.minute = static_cast<uint8_t>(std::trunc(mi));
+    date.second = static_cast<uint8_t>(std::trunc((mi - std::floor(mi)) * 60.0));
+}
+
+int IsLeapYear(int year) {
+    if (year % 4 != 0) return 0;
+    if (year < 1583) return 1;
+    return (year % 100 == 0 && year % 400 != 0) ? 0 : 1;
+}
+
+int IsValidDate(const VorDate &date, int hijri) {
+    if (hijri != 0) {
+        return (date.hijriMonth >= 1 && date.hijriMonth <= 12 && date.hijriYear >= 1 &&
+                date.hijriDay >= 1.0 && date.hijriDay <= 30.0)
+                   ? 1
+                   : 0;
+    }
+    if (date.month < 1 || date.month > 12) return 0;
+    const double day = date.day;
+    if (day >= 1.0 && std::trunc(day) <= MonthLengths[date.month]) {
+        if (date.year == 1582 && date.month == 10 && day >= 5.0 && day <= 14.0) return 0;
+        return 1;
+    }
+    return (day == 29.0 && date.month == 2 && IsLeapYear(date.year) == 1) ? 1 : 0;
+}
+
+}  // namespace vorlin
