@@ -1,0 +1,247 @@
+/*
+ * A separately built host of the Vorlin library: it loads the library at
+ * run time (LoadLibrary/GetProcAddress on Windows, dlopen/dlsym elsewhere),
+ * finds each export by its plain name, fills the three records by byte
+ * offset (without the library's header) and calls every export.  The
+ * results go to the file named by the second argument, so the outputs of
+ * the Windows DLL (run under Wine) and of the Linux library can be compared
+ * byte for byte.
+ *
+ * On 32-bit x86 every export is called through a thunk that pushes the
+ * arguments itself and measures how many bytes the callee left on the
+ * stack: a __stdcall function leaves none, a __cdecl one leaves all of
+ * them, so a calling-convention mistake cannot pass unnoticed.
+ *
+ * usage: vorlin_dll_host LIBRARY OUTPUT
+ */
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#ifdef _WIN32
+#include <windows.h>
+typedef HMODULE Library;
+static Library OpenLibrary(const char *path) { return LoadLibraryA(path); }
+static void *Symbol(Library lib, const char *name) { return (void *)GetProcAddress(lib, name); }
+#else
+#include <dlfcn.h>
+typedef void *Library;
+static Library OpenLibrary(const char *path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+static void *Symbol(Library lib, const char *name) { return dlsym(lib, name); }
+#endif
+
+/* Record images, laid out by offset as the interface fixes them. */
+typedef struct { _Alignas(8) unsigned char b[40]; } DateImage;
+typedef struct { _Alignas(8) unsigned char b[80]; } LocationImage;
+typedef struct { _Alignas(8) unsigned char b[68]; } ConfigImage;
+
+static void PutI32(unsigned char *p, int32_t v) { memcpy(p, &v, 4); }
+static void PutF32(unsigned char *p, float v) { memcpy(p, &v, 4); }
+static void PutF64(unsigned char *p, double v) { memcpy(p, &v, 8); }
+static int32_t GetI32(const unsigned char *p) { int32_t v; memcpy(&v, p, 4); return v; }
+static double GetF64(const unsigned char *p) { double v; memcpy(&v, p, 8); return v; }
+
+static void Civil(DateImage *d, int32_t year, int month, double day) {
+    memset(d, 0, sizeof *d);
+    PutI32(d->b + 0, year);
+    d->b[8] = (unsigned char)month;
+    PutF64(d->b + 16, day);
+}
+
+static void Hijri(DateImage *d, int32_t year, int month, double day) {
+    memset(d, 0, sizeof *d);
+    PutI32(d->b + 4, year);
+    d->b[9] = (unsigned char)month;
+    PutF64(d->b + 24, day);
+}
+
+static void Place(LocationImage *l, const char *name, double lat, double lon, int32_t height,
+                  float zone, int32_t summerStart, int32_t summerEnd) {
+    memset(l, 0, sizeof *l);
+    strncpy((char *)l->b, name, 47);
+    PutF64(l->b + 48, lat);
+    PutF64(l->b + 56, lon);
+    PutI32(l->b + 64, height);
+    PutF32(l->b + 68, zone);
+    PutI32(l->b + 72, summerStart);
+    PutI32(l->b + 76, summerEnd);
+}
+
+static void Settings(ConfigImage *c, uint32_t flags, int32_t fiqh, int32_t precision) {
+    memset(c, 0, sizeof *c);
+    PutF32(c->b + 0, -19.0f);  /* imsakAngle */
+    PutF32(c->b + 4, -18.0f);  /* fajrAngle */
+    PutF32(c->b + 8, -17.0f);  /* ishaAngle */
+    PutI32(c->b + 12, fiqh);
+    PutI32(c->b + 20, precision);
+    PutI32(c->b + 28, 10);     /* temperature */
+    PutI32(c->b + 44, 1);      /* toleranceSeconds */
+    PutF32(c->b + 48, 20.0f);  /* crescentThreshold */
+    PutI32(c->b + 56, (int32_t)flags);
+    PutI32(c->b + 64, 90);     /* fajrIshaMinutes */
+}
+
+static void PrintDate(FILE *out, const char *what, int result, const DateImage *d) {
+    fprintf(out, "%s: result %d, civil %d-%d-%.6f %02u:%02u:%02u, hijri %d-%d-%.6f valid %d\n", what,
+            result, GetI32(d->b), d->b[8], GetF64(d->b + 16), d->b[36], d->b[37], d->b[38],
+            GetI32(d->b + 4), d->b[9], GetF64(d->b + 24), GetI32(d->b + 32));
+}
+
+static void PrintPlace(FILE *out, const LocationImage *l) {
+    fprintf(out, "location after call: %.17g %.17g\n", GetF64(l->b + 48), GetF64(l->b + 56));
+}
+
+static int failures = 0;
+
+#if defined(_WIN32) && defined(__i386__)
+/*
+ * Calls fn with n 32-bit arguments pushed right to left and returns in
+ * *left the bytes the callee left on the stack (0 for __stdcall).
+ */
+static uint32_t CallCounted(void *fn, const uint32_t *args, uint32_t n, uint32_t *left) {
+    uint32_t result, bytes;
+    uint32_t count = n;
+    __asm__ volatile(
+        "movl %%esp, %%edi\n\t"
+        "1:\n\t"
+        "testl %%edx, %%edx\n\t"
+        "jz 2f\n\t"
+        "decl %%edx\n\t"
+        "pushl (%%ebx,%%edx,4)\n\t"
+        "jmp 1b\n\t"
+        "2:\n\t"
+        "call *%%esi\n\t"
+        "movl %%edi, %%ecx\n\t"
+        "subl %%esp, %%ecx\n\t"
+        "movl %%edi, %%esp\n\t"
+        : "=a"(result), "=c"(bytes), "+d"(count)
+        : "S"(fn), "b"(args)
+        : "edi", "memory", "cc");
+    *left = bytes;
+    return result;
+}
+
+static uint32_t Call(FILE *out, const char *name, void *fn, const uint32_t *args, uint32_t n) {
+    uint32_t left = 0;
+    const uint32_t r = CallCounted(fn, args, n, &left);
+    if (left != 0) {
+        fprintf(stderr, "%s left %u of its %u argument bytes on the stack (not __stdcall)\n", name,
+                left, 4 * n);
+        ++failures;
+    }
+    fprintf(out, "%s popped its %u argument bytes\n", name, 4 * n);
+    return r;
+}
+
+/* A __cdecl function: the thunk must see its argument bytes left behind. */
+static int __cdecl CdeclPair(int a, int b) { return a + b; }
+
+static void CheckThatTheCheckWorks(void) {
+    uint32_t args[2] = {2, 3};
+    uint32_t left = 0;
+    const uint32_t r = CallCounted((void *)CdeclPair, args, 2, &left);
+    if (r != 5 || left != 8) {
+        fprintf(stderr, "stack check is broken: a __cdecl call left %u bytes (expected 8)\n", left);
+        ++failures;
+    }
+}
+#define ARGS(...) ((const uint32_t[]){__VA_ARGS__})
+#define CALL(out, name, fn, n, ...) Call(out, name, fn, ARGS(__VA_ARGS__), n)
+#define P(x) ((uint32_t)(uintptr_t)(x))
+#endif
+
+typedef int (*IsValidFn)(void *, int);
+typedef int (*ConvertFn)(void *, void *, void *);
+typedef void (*ReportFn)(void *, void *, void *, char *);
+typedef void (*QiblaFn)(void *, void *, double *, double *, double *);
+
+#if defined(_WIN32) && defined(__i386__)
+#define IS_VALID(d, h) (int)CALL(out, "VorisValidDate", isValid, 2, P(d), (uint32_t)(h))
+#define CONVERT(name, fn, d, l, c) (int)CALL(out, name, fn, 3, P(d), P(l), P(c))
+#define REPORT(name, fn, d, l, c, t) CALL(out, name, fn, 4, P(d), P(l), P(c), P(t))
+#define QIBLA(l, d, a, b, c) CALL(out, "VorQiblaInfo", qibla, 5, P(l), P(d), P(a), P(b), P(c))
+#else
+#define IS_VALID(d, h) ((IsValidFn)isValid)(d, h)
+#define CONVERT(name, fn, d, l, c) ((ConvertFn)fn)(d, l, c)
+#define REPORT(name, fn, d, l, c, t) ((ReportFn)fn)(d, l, c, t)
+#define QIBLA(l, d, a, b, c) ((QiblaFn)qibla)(l, d, a, b, c)
+#endif
+
+static char report[1 << 20];
+
+int main(int argc, char **argv) {
+    if (argc != 3) {
+        fprintf(stderr, "usage: %s LIBRARY OUTPUT\n", argv[0]);
+        return 2;
+    }
+    Library lib = OpenLibrary(argv[1]);
+    if (!lib) {
+        fprintf(stderr, "cannot load %s\n", argv[1]);
+        return 1;
+    }
+    void *isValid = Symbol(lib, "VorisValidDate");
+    void *toHijri = Symbol(lib, "VorAdToIslamic");
+    void *toCivil = Symbol(lib, "VorIslamicToAd");
+    void *calculate = Symbol(lib, "VorCalculate");
+    void *moon = Symbol(lib, "VorMoonInfo");
+    void *qibla = Symbol(lib, "VorQiblaInfo");
+    if (!isValid || !toHijri || !toCivil || !calculate || !moon || !qibla) {
+        fprintf(stderr, "an export is missing under its plain name\n");
+        return 1;
+    }
+    FILE *out = fopen(argv[2], "wb");
+    if (!out) return 1;
+#if defined(_WIN32) && defined(__i386__)
+    CheckThatTheCheckWorks();
+#endif
+
+    DateImage date;
+    LocationImage place;
+    ConfigImage config;
+
+    Civil(&date, 1582, 10, 10.0);
+    fprintf(out, "valid 1582-10-10: %d\n", IS_VALID(&date, 0));
+    Civil(&date, 1582, 10, 15.0);
+    fprintf(out, "valid 1582-10-15: %d\n", IS_VALID(&date, 0));
+    Hijri(&date, 1445, 9, 30.0);
+    fprintf(out, "valid hijri 1445-09-30: %d\n", IS_VALID(&date, 1));
+
+    Place(&place, "Makkah", 21.4225, 39.8262, 300, 3.0f, 0, 0);
+    Settings(&config, 0x000, 1, 0);
+    Civil(&date, 2024, 3, 11.0);
+    PrintDate(out, "VorAdToIslamic 2024-03-11", CONVERT("VorAdToIslamic", toHijri, &date, &place, &config), &date);
+    PrintPlace(out, &place);
+    Hijri(&date, 1445, 10, 1.0);
+    PrintDate(out, "VorIslamicToAd 1445-10-01", CONVERT("VorIslamicToAd", toCivil, &date, &place, &config), &date);
+    PrintPlace(out, &place);
+
+    Place(&place, "London", 51.5, -0.1, 20, 0.0f, 834, 2626);
+    Civil(&date, 2024, 6, 21.0);
+    REPORT("VorCalculate", calculate, &date, &place, &config, report);
+    fprintf(out, "--- one-day schedule\n%s\n", report);
+    PrintPlace(out, &place);
+
+    Settings(&config, 0x100, 2, 1);
+    Civil(&date, 2024, 3, 1.0);
+    REPORT("VorCalculate", calculate, &date, &place, &config, report);
+    fprintf(out, "--- one-month schedule\n%s\n", report);
+
+    Settings(&config, 0x100, 1, 0);
+    Place(&place, "Makkah", 21.4225, 39.8262, 300, 3.0f, 0, 0);
+    Civil(&date, 2024, 3, 1.0);
+    REPORT("VorMoonInfo", moon, &date, &place, &config, report);
+    fprintf(out, "--- one-month moon report\n%s\n", report);
+    PrintPlace(out, &place);
+
+    double direction = -1.0, distance = -1.0, declination = -1.0;
+    Place(&place, "London", 51.5, -0.1, 0, 0.0f, 0, 0);
+    Civil(&date, 2000, 1, 1.0);
+    QIBLA(&place, &date, &direction, &distance, &declination);
+    fprintf(out, "qibla London: %.6f deg, %.3f km, declination %.6f deg\n", direction, distance,
+            declination);
+    PrintPlace(out, &place);
+
+    fclose(out);
+    return failures == 0 ? 0 : 1;
+}
