@@ -6,7 +6,11 @@
 
 namespace vorlin {
 
-double NormalizeAngle(double x) { return x - TwoPi * std::floor(x / TwoPi); }
+// A tiny negative x rounds to exactly 2 pi; that is the same direction as 0.
+double NormalizeAngle(double x) {
+    const double r = x - TwoPi * std::floor(x / TwoPi);
+    return r < TwoPi ? r : 0.0;
+}
 
 double NormalizeAngleSigned(double x) { return x - TwoPi * std::floor(x / TwoPi + 0.5); }
 

@@ -29,6 +29,7 @@ TEST(Normalize, ReducesIntoTheirRanges) {
     const double justBelow = NormalizeAngle(-1e-12);
     EXPECT_LT(justBelow, TwoPi);
     EXPECT_GT(justBelow, TwoPi - 1e-11);
+    EXPECT_EQ(NormalizeAngle(-1e-17), 0.0);  // would round to 2 pi itself
     EXPECT_EQ(NormalizeAngleSigned(Pi), -Pi);
     EXPECT_NEAR(NormalizeAngleSigned(3 * Pi / 2), -Pi / 2, 1e-15);
     EXPECT_NEAR(NormalizeLatitude(Pi / 2 + 0.1), -Pi / 2 + 0.1, 1e-15);
