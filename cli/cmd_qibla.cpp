@@ -1,0 +1,122 @@
+// `vorlin qibla`: direction and distance of the Kaaba from a place and the
+// magnetic declination there, through the library's VorQiblaInfo export.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "calendar/julian_day.h"
+#include "commands.h"
+#include "options.h"
+#include "qibla/qibla.h"
+
+namespace vorlin::cli {
+namespace {
+
+// The 16-point compass rose name of an azimuth in degrees.
+const char *CompassPoint(double degrees) {
+    static constexpr const char *Points[16] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
+                                               "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
+    const int index = static_cast<int>(std::floor(degrees / 22.5 + 0.5)) % 16;
+    return Points[index < 0 ? index + 16 : index];
+}
+
+// An azimuth in degrees reduced to [0, 360), and rounded to hundredths so
+// that 359.996 is shown as 0.00 and not as 360.00; -0 becomes 0.
+double ShownAzimuth(double degrees) {
+    double d = std::fmod(degrees, 360.0);
+    if (d < 0.0) d += 360.0;
+    d = std::round(d * 100.0) / 100.0;
+    return d >= 360.0 || d == 0.0 ? 0.0 : d;
+}
+
+std::string Coordinates(const VorLocation &l) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.4f %c, %.4f %c, %d m", std::fabs(l.latitude),
+                  l.latitude < 0.0 ? 'S' : 'N', std::fabs(l.longitude), l.longitude < 0.0 ? 'W' : 'E',
+                  l.height);
+    return text;
+}
+
+bool HasFlag(int argc, char **argv, int first, const char *flag) {
+    for (int i = first; i < argc; ++i)
+        if (std::strcmp(argv[i], flag) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+int RunQibla(int argc, char **argv, int first) {
+    std::vector<std::pair<std::string, std::string>> own;
+    Request r = ParseRequest(argc, argv, first, {{"--help", false}}, &own);
+    if (!own.empty()) {
+        std::printf(
+            "usage: vorlin qibla [Y-M-D] [flags]\n"
+            "Prints the direction of the qibla (the great-circle course to the Kaaba,\n"
+            "degrees clockwise from true north), the distance to the Kaaba along the earth\n"
+            "ellipsoid, and the magnetic declination at the place on the date (WMM2000;\n"
+            "made for 2000.0-2005.0 and extrapolated outside it), so that the direction\n"
+            "can be set with a compass: compass direction = true direction - declination.\n"
+            "The date defaults to --date or today.  Exit status 0, or 2 for a usage error.\n"
+            "examples: vorlin qibla --name London --lat 51.5 --lon -0.1 --height 0\n"
+            "          vorlin qibla 2000-01-01 --name \"New York\" --lat 40.7 --lon -74 --height 10\n"
+            "%s",
+            PlaceAndSettingsHelp);
+        return 0;
+    }
+    if (r.positional.size() > 1) throw UsageError("qibla takes at most one date");
+    VorDate date = r.date;
+    if (!r.positional.empty()) {
+        int y = 0, m = 0, d = 0;
+        ParseDate(r.positional[0], y, m, d);
+        date = VorDate{};
+        date.year = y;
+        date.month = static_cast<uint8_t>(m);
+        date.day = d;
+    }
+    char dateText[32];
+    std::snprintf(dateText, sizeof dateText, "%d-%02d-%02d", date.year, date.month, static_cast<int>(date.day));
+    if (IsValidDate(date, 0) != 1) throw UsageError(std::string(dateText) + " is not a valid civil date");
+
+    // The default place is Makkah; other coordinates without a --name are
+    // shown by their coordinates alone, not under Makkah's name.
+    const bool named = HasFlag(argc, argv, first, "--name") ||
+                       !(HasFlag(argc, argv, first, "--lat") || HasFlag(argc, argv, first, "--lon"));
+    const std::string place = Coordinates(r.location);
+    if (named && r.location.name[0] != '\0')
+        std::printf("Qibla from %s (%s) on %s\n", r.location.name, place.c_str(), dateText);
+    else
+        std::printf("Qibla from %s on %s\n", place.c_str(), dateText);
+
+    double direction = 0.0, distance = 0.0, declination = 0.0;
+    VorQiblaInfo(&r.location, &date, &direction, &distance, &declination);
+
+    // At the Kaaba, and at its antipode, the library reports direction 0.
+    const bool atKaaba = distance == 0.0;
+    const bool atAntipode = distance == HalfMeridianKm() && direction == 0.0;
+    const double shown = ShownAzimuth(direction);
+    if (atKaaba)
+        std::printf("Direction:   %.2f deg (the place is at the Kaaba)\n", shown);
+    else if (atAntipode)
+        std::printf("Direction:   %.2f deg (N; at the Kaaba's antipode every direction leads there)\n", shown);
+    else
+        std::printf("Direction:   %.2f deg (%s) clockwise from true north\n", shown, CompassPoint(shown));
+    std::printf("Distance:    %.1f km\n", distance);
+
+    double shownDeclination = std::round(declination * 100.0) / 100.0;
+    if (shownDeclination == 0.0) shownDeclination = 0.0;  // no "-0.00"
+    std::printf("Declination: %+.2f deg (%s)\n", shownDeclination,
+                shownDeclination > 0.0 ? "east" : shownDeclination < 0.0 ? "west" : "none");
+    const double compass = ShownAzimuth(direction - declination);
+    if (!atKaaba && !atAntipode)
+        std::printf("Compass:     %.2f deg (%s) magnetic (true direction - declination)\n", compass,
+                    CompassPoint(compass));
+    // The model covers 2000-01-01 to 2005-01-01.
+    const double jd = DateToJulianDay(date);
+    if (jd < 2451544.5 || jd > 2453371.5)
+        std::printf("Note: the field model WMM2000 is made for 2000.0-2005.0; for this date the\n"
+                    "      declination is extrapolated and less accurate.\n");
+    return 0;
+}
+
+}  // namespace vorlin::cli
