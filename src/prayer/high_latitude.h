@@ -1,0 +1,44 @@
+// The high-latitude rules: what replaces the events of a day that carry a
+// marker because the Sun does not reach (or does not leave) their altitude.
+//
+// Rules (VorConfig.highLatitudeRule): 0 none; 1/2 a seventh of the daylight
+// (when needed / always); 3/4 a seventh of the night (when needed /
+// always); 5/6 the nearest latitude toward the equator where the needed
+// events exist (all times / the missing ones); 7/8 the nearest earlier day
+// where they exist (all / the missing ones); 9 minutes before sunrise and
+// after sunset (built by ComputeSunEvents).  Other values: no rule.
+#pragma once
+
+#include "prayer/sun_events.h"
+#include "vorlin.h"
+
+namespace vorlin {
+
+// Most attempts of rules 5 to 8 (one degree or one day each).
+inline constexpr int MaxHighLatitudeAttempts = 365;
+
+// 1 when every needed event of table holds a valid time, else 0.
+//   given:  cfg.fiqh  0 Jafari: Imsak, Fajr, Duhr, Maghrib; 2 Hanafi: Imsak,
+//                     Fajr, Duhr, Asr factor 2, Maghrib, Isha'a; 1, 3, 4 (and
+//                     any unknown value): the same with Asr factor 1
+//           table     the day's SunEventTable
+// Shuruq is never needed.  The checks run in the order Imsak, Fajr, Duhr,
+// Asr, Maghrib, Isha'a and stop at the first marker.
+int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table);
+
+// The rule step of the daily prayer times: applies cfg.highLatitudeRule to
+// the day's table (from ComputeAreaSunEvents for date at loc).
+//   given:    date  the day (not written; other days go through local copies)
+//             loc   the place (not written; other latitudes go through a
+//                   local copy)
+//             cfg   highLatitudeRule, fiqh and everything ComputeAreaSunEvents reads
+//   returned: table with the missing (rules 1, 3, 6, 8) or the replaced
+//             (2, 4, 5, 7) times; markers stay where the rule cannot give a
+//             value.  Rules 1..4 fill only Imsak, Fajr and Isha'a (q = 1/7
+//             of sunset - sunrise, or of the nights before and after the
+//             day); rules 5..8 stop at the first attempt whose table has
+//             every needed event, after MaxHighLatitudeAttempts at most.
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           SunEventTable &table);
+
+}  // namespace vorlin

@@ -1,0 +1,264 @@
+#include "prayer/sun_events.h"
+
+#include <cmath>
+
+#include "astro/angles.h"
+#include "astro/constants.h"
+#include "astro/earth_rotation.h"
+#include "astro/rise_transit_set.h"
+#include "astro/sun.h"
+#include "astro/topocentric.h"
+#include "calendar/julian_day.h"
+
+namespace vorlin {
+
+namespace {
+
+// The rule that derives Imsak, Fajr and Isha'a from sunrise and sunset.
+constexpr int MinutesRule = 9;
+
+// First eccentricity squared of the earth ellipsoid and 1 - e^2.
+constexpr double EllipsoidE2 = 0.006694384761408399;
+constexpr double EllipsoidOneMinusE2 = 0.9933056152385916;
+
+// Apparent places of the Sun at the time origin of the previous day, the
+// day and the next day, as RiseTransitSet takes them.
+struct SunPlaces {
+    double ra[3];
+    double dec[3];
+};
+
+// One RiseTransitSet call of the Sun over altitude into triple.
+void SolveTriple(double latitude, double longitude, double theta0, double deltaT,
+                 const SunPlaces &sun, double altitude, double tolerance, EventTriple &triple) {
+    double out[3];
+    RiseTransitSet(latitude, longitude, theta0, deltaT, sun.ra[0], sun.dec[0], sun.ra[1],
+                   sun.dec[1], sun.ra[2], sun.dec[2], altitude, out, tolerance);
+    triple.transit = out[0];
+    triple.rise = out[1];
+    triple.set = out[2];
+}
+
+// value + shift, or TimeNotValid when value is a marker.
+double ShiftedOrNotValid(double value, double shift) {
+    return IsTimeMarker(value) ? TimeNotValid : value + shift;
+}
+
+// Rule 9: triples 1 and 2 from sunrise and sunset of triple 0.
+void DeriveFromMinutes(const VorConfig &cfg, SunEventTable &table) {
+    const EventTriple &sun = table.triple[SunriseSunsetTriple];
+    EventTriple derived;
+    if (IsTimeMarker(sun.transit)) {
+        derived = EventTriple{sun.transit, sun.transit, sun.transit};
+    } else {
+        const double x = cfg.fajrIshaMinutes * MinuteToRad;
+        derived = EventTriple{sun.transit, ShiftedOrNotValid(sun.rise, -x),
+                              ShiftedOrNotValid(sun.set, x)};
+    }
+    table.triple[ImsakIshaTriple] = derived;
+    table.triple[FajrTriple] = derived;
+}
+
+// A passage of an altitude lies within half a day of the transit (the hour
+// angle stays within pi); an hour is added for the Sun's own motion.
+constexpr double PassageWindow = 13.0 * HourToRad;
+
+// A rise after the transit, or a set before it, belongs to another day and
+// is not valid.  At grazing altitudes the solver can also settle on
+// passages days away from the transit: those are not valid either.  The
+// two checks are independent, so a rejected rise does not shield the set.
+void CheckOrder(EventTriple &t) {
+    if (IsTimeMarker(t.transit)) return;
+    if (!IsTimeMarker(t.rise) && (t.rise > t.transit || t.rise < t.transit - PassageWindow)) {
+        t.rise = TimeNotValid;
+    }
+    if (!IsTimeMarker(t.set) && (t.set < t.transit || t.set > t.transit + PassageWindow)) {
+        t.set = TimeNotValid;
+    }
+}
+
+// The elements that move earlier (minus the corner difference) to be safe
+// over the area: Shuruq and Imsak.  All others move later.
+bool MovesEarlier(int element) {
+    return element == 3 * SunriseSunsetTriple + 1 || element == 3 * ImsakIshaTriple + 1;
+}
+
+}  // namespace
+
+void SunEventTable::Fill(double value) {
+    for (EventTriple &t : triple) t = EventTriple{value, value, value};
+}
+
+void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                      SunEventTable &table) {
+    table.Fill(TimeNotValid);
+
+    const double latitude = loc.latitude;
+    const double longitude = loc.longitude;
+    const double height = static_cast<double>(loc.height);
+    const double timeZone = static_cast<double>(loc.timeZone);
+    const double tolerance = static_cast<double>(cfg.toleranceSeconds);
+
+    // Time origin: the place's standard-time midnight, in UT (Tu) and TT (Td).
+    const double T = JulianCenturies(DateToJulianDay(date));
+    const double dT = DeltaT(T);
+    const double Tu = T - (timeZone / 24.0) / DaysPerCentury;
+    const double Td = Tu + dT * SecondToCentury;
+
+    // Earth rotation at the time origin: apparent sidereal time at Greenwich.
+    double dpsi = 0.0, deps = 0.0;
+    Nutation(Td, &dpsi, &deps);
+    const double eps = MeanObliquity(Td) + deps;
+    const double theta0 = AddEquationOfEquinoxes(MeanSiderealTime(Tu), dpsi, eps);
+
+    // The apparent Sun at the time origin of the previous, this and the next day.
+    SunPlaces sun;
+    double distanceAu = 1.0;
+    for (int k = -1; k <= 1; ++k) {
+        const SolarPosition p = SunApparent(Td + k * DayToCentury, dpsi);
+        EclipticToEquatorial(p.longitude, p.latitude, eps, &sun.ra[k + 1], &sun.dec[k + 1]);
+        if (k == 0) distanceAu = p.distanceAu;
+    }
+
+    double rhoCosPhi = 0.0, rhoSinPhi = 0.0;
+    ObserverGeocentric(latitude, height, &rhoCosPhi, &rhoSinPhi);
+
+    // Standard altitude: the Sun's centre when its upper limb stands on the
+    // visible horizon.
+    const double sinParallax = std::sin(SolarParallax) / distanceAu;
+    const double parallax = AltitudeParallax(latitude, sinParallax, 0.0, height);
+    const double semidiameter = SemiDiameterAtDistance(0, distanceAu, nullptr) * ArcsecToRad;
+    const double h0 = Refraction(parallax - semidiameter, &loc, &cfg, 0) - HorizonDip(height);
+
+    SolveTriple(latitude, longitude, theta0, dT, sun, h0, tolerance,
+                table.triple[SunriseSunsetTriple]);
+    if (cfg.highLatitudeRule == MinutesRule) {
+        DeriveFromMinutes(cfg, table);
+    } else {
+        // Triple 1 keeps the transit of the Isha'a call, the rise of the
+        // Imsak call and the set of the Isha'a call.
+        EventTriple imsak, isha;
+        SolveTriple(latitude, longitude, theta0, dT, sun, cfg.imsakAngle * DegToRad, tolerance,
+                    imsak);
+        SolveTriple(latitude, longitude, theta0, dT, sun, cfg.fajrAngle * DegToRad, tolerance,
+                    table.triple[FajrTriple]);
+        SolveTriple(latitude, longitude, theta0, dT, sun, cfg.ishaAngle * DegToRad, tolerance,
+                    isha);
+        table.triple[ImsakIshaTriple] = EventTriple{isha.transit, imsak.rise, isha.set};
+    }
+
+    // Without a transit of the centre (TimeAlwaysBelow or TimeNotValid; the
+    // solver never gives TimeAlwaysAbove for a transit) there is no Duhr and
+    // no Asr.
+    const double transit = table.triple[SunriseSunsetTriple].transit;
+    if (IsTimeMarker(transit)) {
+        for (int t = DuhrTriple; t <= AsrFactor2Triple; ++t) {
+            table.triple[t] = EventTriple{transit, transit, transit};
+        }
+        return;
+    }
+
+    // Duhr: the transit over a meridian one solar semidiameter to the west,
+    // when the whole disc has passed the meridian.
+    SolveTriple(latitude, NormalizeAngleSigned(longitude - semidiameter), theta0, dT, sun, h0,
+                tolerance, table.triple[DuhrTriple]);
+
+    // The Sun seen from the place at the centre's transit.  The instant is
+    // counted from the UT midnight of the date; the time-zone term in the
+    // local sidereal time compensates for it.
+    const double Ta = T + (transit * RadToHour / 24.0) / DaysPerCentury;
+    const double Tad = Ta + dT * SecondToCentury;
+    double dpsiA = 0.0, depsA = 0.0;
+    Nutation(Tad, &dpsiA, &depsA);
+    const double epsA = MeanObliquity(Tad) + depsA;
+    const double localSidereal = AddEquationOfEquinoxes(MeanSiderealTime(Ta), dpsiA, epsA) +
+                                 longitude - HourToRad * timeZone;
+    const SolarPosition noon = SunApparent(Tad, dpsiA);
+    double position[2] = {noon.longitude, noon.latitude};
+    double noonSemidiameter = semidiameter;
+    TopocentricEcliptic(position, &noonSemidiameter, rhoSinPhi, rhoCosPhi, epsA, localSidereal,
+                        sinParallax);
+    double ra = 0.0, dec = 0.0, azimuth = 0.0, altitude = 0.0;
+    EclipticToEquatorial(position[0], position[1], epsA, &ra, &dec);
+    EquatorialToHorizontal(ra, dec, localSidereal, latitude, &azimuth, &altitude);
+    const double apparentNoonAltitude = Refraction(altitude, &loc, &cfg, 1);
+
+    // Asr: the shadow of a unit rod equals f plus its noon length k0.
+    const double noonShadow = std::tan(Pi / 2.0 - apparentNoonAltitude);
+    for (int f = 1; f <= 2; ++f) {
+        const double asrAltitude = Pi / 2.0 - std::atan(f + noonShadow);
+        SolveTriple(latitude, longitude, theta0, dT, sun, asrAltitude, tolerance,
+                    table.triple[DuhrTriple + f]);
+    }
+}
+
+int ComputeAreaCorners(double distanceKm, double latitude, double longitude, double lat[4],
+                       double lon[4]) {
+    const double sinLat = std::sin(latitude);
+    const double w2 = 1.0 - EllipsoidE2 * sinLat * sinLat;
+    if (w2 == 0.0) return 0;
+    const double parallelRadius = EarthEquatorialRadiusKm * std::cos(latitude) / std::sqrt(w2);
+    const double meridianRadius = EarthEquatorialRadiusKm * EllipsoidOneMinusE2 / std::pow(w2, 1.5);
+    // Also rejects NaN radii.
+    if (!(parallelRadius >= 1.0) || !(meridianRadius >= 1.0)) return 0;
+    const double dLat = distanceKm / meridianRadius;
+    const double dLon = distanceKm / parallelRadius;
+    const double sign[4][2] = {{-1.0, -1.0}, {-1.0, 1.0}, {1.0, -1.0}, {1.0, 1.0}};
+    for (int i = 0; i < 4; ++i) {
+        lat[i] = FoldQuarterAngle(latitude + sign[i][0] * dLat);
+        lon[i] = NormalizeAngleSigned(longitude + sign[i][1] * dLon);
+    }
+    return 1;
+}
+
+void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                          SunEventTable &table) {
+    ComputeSunEvents(date, loc, cfg, table);
+    for (EventTriple &t : table.triple) CheckOrder(t);
+    if (cfg.distanceKm <= 0) return;
+
+    SunEventTable corner[4];
+    for (SunEventTable &c : corner) c.Fill(TimeNotValid);
+    double lat[4], lon[4];
+    if (ComputeAreaCorners(cfg.distanceKm, loc.latitude, loc.longitude, lat, lon) == 1) {
+        VorLocation place = loc;
+        for (int i = 0; i < 4; ++i) {
+            place.latitude = lat[i];
+            place.longitude = lon[i];
+            ComputeSunEvents(date, place, cfg, corner[i]);
+        }
+    }
+
+    for (int e = 0; e < SunEventTable::ElementCount; ++e) {
+        const double centre = table.Element(e);
+        if (IsTimeMarker(centre)) continue;
+        // The corner farthest from the centre; a marker at a corner wins.
+        double choice = corner[0].Element(e);
+        if (!IsTimeMarker(choice)) {
+            double d = std::fabs(choice - centre);
+            for (int i = 1; i < 4; ++i) {
+                const double v = corner[i].Element(e);
+                if (IsTimeMarker(v)) {
+                    choice = v;
+                    break;
+                }
+                if (std::fabs(v - centre) > d) {
+                    choice = v;
+                    d = std::fabs(v - centre);
+                }
+            }
+        }
+        if (IsTimeMarker(choice)) {
+            table.Element(e) = choice;
+            continue;
+        }
+        const double margin = std::fabs(choice - centre);
+        if (margin > HourToRad) {
+            table.Element(e) = TimeNotValid;
+        } else {
+            table.Element(e) = MovesEarlier(e) ? centre - margin : centre + margin;
+        }
+    }
+}
+
+}  // namespace vorlin

@@ -1,0 +1,122 @@
+// The Sun's events of one day that define the prayer times: the passages
+// of the Sun's centre across the meridian and across the altitudes of
+// sunrise/sunset, Imsak, Fajr, Isha'a and the two Asr shadow rules, for one
+// place or widened over an area around it.
+//
+// Times are radians of day (2 pi = 24 h) from midnight of the place's
+// standard time (time zone without summer time), or one of the markers
+// TimeNotValid, TimeAlwaysBelow, TimeAlwaysAbove (astro/constants.h),
+// compared by exact equality.  Valid times may lie outside 0..2 pi.
+#pragma once
+
+#include "vorlin.h"
+
+namespace vorlin {
+
+// Three time values for one altitude: transit (the Sun's centre on the
+// meridian), rise (morning passage of the altitude), set (evening passage).
+struct EventTriple {
+    double transit;
+    double rise;
+    double set;
+
+    // Element 0 transit, 1 rise, 2 set (any other index: set).
+    double &Element(int index) { return index == 0 ? transit : index == 1 ? rise : set; }
+    double Element(int index) const { return index == 0 ? transit : index == 1 ? rise : set; }
+};
+
+// Which triple of a SunEventTable holds which altitude.
+enum SunEventTriple : int {
+    SunriseSunsetTriple = 0,  // standard altitude: transit, rise = Shuruq, set = Maghrib
+    ImsakIshaTriple = 1,      // rise at imsakAngle = Imsak, set at ishaAngle = Isha'a
+    FajrTriple = 2,           // rise at fajrAngle = Fajr
+    DuhrTriple = 3,           // standard altitude one semidiameter west: transit = Duhr
+    AsrFactor1Triple = 4,     // set = Asr, shadow factor 1
+    AsrFactor2Triple = 5,     // set = Asr, shadow factor 2
+};
+
+// Six EventTriples, 18 doubles in the order triple 0 (transit, rise, set),
+// triple 1, ... triple 5 (see SunEventTriple).
+struct SunEventTable {
+    static constexpr int TripleCount = 6;
+    static constexpr int ElementCount = 3 * TripleCount;
+
+    EventTriple triple[TripleCount];
+
+    // Element 0..17 in the documented order (3 x triple + 0/1/2).
+    double &Element(int index) { return triple[index / 3].Element(index % 3); }
+    double Element(int index) const { return triple[index / 3].Element(index % 3); }
+    // Every element set to value.
+    void Fill(double value);
+
+    // The positions the high-latitude rules and the schedule read.
+    double &Sunrise() { return triple[SunriseSunsetTriple].rise; }
+    double &Sunset() { return triple[SunriseSunsetTriple].set; }
+    double &Imsak() { return triple[ImsakIshaTriple].rise; }
+    double &Isha() { return triple[ImsakIshaTriple].set; }
+    double &Fajr() { return triple[FajrTriple].rise; }
+    double &Duhr() { return triple[DuhrTriple].transit; }
+    double &AsrFactor1() { return triple[AsrFactor1Triple].set; }
+    double &AsrFactor2() { return triple[AsrFactor2Triple].set; }
+};
+
+static_assert(sizeof(EventTriple) == 3 * sizeof(double), "EventTriple is three doubles");
+static_assert(sizeof(SunEventTable) == 18 * sizeof(double), "SunEventTable is 18 doubles");
+
+// The Sun's events of one day for exactly the place given.
+//   given:    date  civil date; the time origin is 0 h standard time of that
+//                   day (a fraction in date.day moves it by as much)
+//             loc   latitude, longitude (radians, east positive), height
+//                   (metres), timeZone (hours east of UT)
+//             cfg   imsakAngle, fajrAngle, ishaAngle (degrees, altitudes of
+//                   the Sun's centre), temperature and pressure (refraction),
+//                   toleranceSeconds (handed to RiseTransitSet unchanged),
+//                   highLatitudeRule and fajrIshaMinutes (rule 9)
+//   returned: table  every triple in radians of day from the time origin,
+//                    or markers: TimeAlwaysBelow (the Sun never reaches the
+//                    altitude), TimeAlwaysAbove in rise and set (it never
+//                    sinks to it), TimeNotValid (no convergence).  When the
+//                    transit of triple 0 is TimeAlwaysBelow or TimeNotValid,
+//                    triples 3..5 carry that marker.
+// Notes: the standard altitude is that of the Sun's centre when its upper
+// limb touches the visible horizon (parallax, semidiameter 959.63"/R,
+// refraction, dip); Duhr is the transit over a meridian one semidiameter
+// west of the place; Asr is the afternoon passage of the altitude at which a
+// rod's shadow is f rod lengths longer than at noon (f = 1, 2), from the
+// topocentric, refracted altitude at transit.  Under rule 9 Imsak and Fajr
+// are fajrIshaMinutes before sunrise and Isha'a as many after sunset (an
+// element whose source is a marker is TimeNotValid).  The position of the
+// Sun is VSOP87D with IAU 1980 nutation; the solver is Meeus, Astronomical
+// Algorithms, ch. 15.  loc is not written.
+void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                      SunEventTable &table);
+
+// Corners of the square area of half-side distanceKm around a point on the
+// earth ellipsoid (WGS84 axis 6378.137 km, e^2 = 0.006694384761408399).
+//   given:    distanceKm  half-side (km); latitude, longitude (radians)
+//   returned: 1 and lat[4], lon[4] (radians) in the order (south, west),
+//             (south, east), (north, west), (north, east); latitudes folded
+//             into [-pi/2, pi/2], longitudes reduced to [-pi, pi).  0 (lat,
+//             lon untouched) when the area cannot be formed: a radius of
+//             the parallel or of the meridian below 1 km, as at the poles.
+int ComputeAreaCorners(double distanceKm, double latitude, double longitude, double lat[4],
+                       double lon[4]);
+
+// The Sun's events of one day widened so that they hold over the area of
+// half-side cfg.distanceKm around the place.
+//   given:    as ComputeSunEvents, plus cfg.distanceKm (<= 0: no area)
+//   returned: table  the events of the place after an order check (a rise
+//                    after its transit or more than 13 h before it, a set
+//                    before its transit or more than 13 h after it,
+//                    becomes TimeNotValid); with an area, every valid
+//                    element moved toward the safe side by the largest
+//                    difference of the four corners (Shuruq and Imsak
+//                    earlier, all others later), TimeNotValid when that
+//                    difference exceeds one hour or the area cannot be
+//                    formed, the corner's marker when a corner has one.
+//                    Elements that are markers at the place stay as they are.
+// loc is not written: the corners are computed on a local copy.
+void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                          SunEventTable &table);
+
+}  // namespace vorlin
