@@ -1,0 +1,107 @@
+// `vorlin hijri`: a civil date to its Hijri date at the place, and back,
+// through the library's exports (observational calendar).
+#include <cstdio>
+#include <string>
+
+#include "calendar/hijri.h"
+#include "calendar/julian_day.h"
+#include "commands.h"
+#include "moon/month_start.h"
+#include "options.h"
+#include "prayer/report_names.h"
+
+namespace vorlin::cli {
+namespace {
+
+// "1 Ramadan 1445 AH" (the day may be 31 or 32 in a long month).
+std::string HijriText(const VorDate &date) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d %s %d AH", static_cast<int>(date.hijriDay),
+                  HijriMonthName(date.hijriMonth), date.hijriYear);
+    return text;
+}
+
+std::string CivilText(const VorDate &date) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d-%02d-%02d", date.year, date.month,
+                  static_cast<int>(date.day));
+    return text;
+}
+
+// The conversion's own test for a civil JD that it refuses as before the era.
+bool BeforeEra(double jd, const VorConfig &config) {
+    const double adjust = config.hijriAdjustDays;
+    return jd < HijriEpochDayNumber + adjust || jd + adjust < HijriEpochDayNumber;
+}
+
+}  // namespace
+
+int RunHijri(int argc, char **argv, int first) {
+    std::vector<std::pair<std::string, std::string>> own;
+    Request r = ParseRequest(argc, argv, first, {{"--to-civil", true}, {"--help", false}}, &own);
+    const std::string *toCivil = nullptr;
+    for (const auto &f : own) {
+        if (f.first == "--help") {
+            std::printf(
+                "usage: vorlin hijri [Y-M-D] [flags]        civil date to Hijri date\n"
+                "       vorlin hijri --to-civil Y-M-D [flags]  Hijri date (AH) to civil date\n"
+                "Converts by the observational Hijri calendar of the place: a month begins on\n"
+                "the day after the evening on which the new crescent passes the --crescent\n"
+                "test there.  The civil date defaults to --date or today.  Exit status 0 when\n"
+                "converted, 1 when not possible (a date before the Hijri era), 2 for a usage\n"
+                "error or an invalid date.\n"
+                "examples: vorlin hijri 2024-03-11\n"
+                "          vorlin hijri --to-civil 1445-09-01\n"
+                "          vorlin hijri 2024-06-21 --name Tromso --lat 69.65 --lon 18.96 --tz 1\n"
+                "%s",
+                PlaceAndSettingsHelp);
+            return 0;
+        }
+        if (f.first == "--to-civil") toCivil = &f.second;
+    }
+    if (r.positional.size() > 1) throw UsageError("hijri takes at most one date");
+    const char *place = r.location.name;
+
+    if (toCivil != nullptr) {
+        if (!r.positional.empty()) throw UsageError("hijri --to-civil takes no civil date");
+        int y = 0, m = 0, d = 0;
+        ParseDate(*toCivil, y, m, d);
+        VorDate date{};
+        date.hijriYear = y;
+        date.hijriMonth = static_cast<uint8_t>(m);
+        date.hijriDay = d;
+        if (IsValidDate(date, 1) != 1) throw UsageError(*toCivil + " is not a valid Hijri date");
+        if (VorIslamicToAd(&date, &r.location, &r.config) != 1) {
+            // The conversion starts from 0 h of the day after the tabular estimate.
+            const double jd = TabularHijriDayNumberRounded(date) + 0.5;
+            std::printf("%s has no civil date at %s (%s)\n", HijriText(date).c_str(), place,
+                        BeforeEra(jd, r.config) ? "it lies before the Hijri era"
+                                                : "no month start could be computed");
+            return 1;
+        }
+        std::printf("%s is %s at %s\n", HijriText(date).c_str(), CivilText(date).c_str(), place);
+        return 0;
+    }
+
+    VorDate date = r.date;
+    if (!r.positional.empty()) {
+        int y = 0, m = 0, d = 0;
+        ParseDate(r.positional[0], y, m, d);
+        date = VorDate{};
+        date.year = y;
+        date.month = static_cast<uint8_t>(m);
+        date.day = d;
+    }
+    if (IsValidDate(date, 0) != 1) throw UsageError(CivilText(date) + " is not a valid civil date");
+    if (VorAdToIslamic(&date, &r.location, &r.config) != 1) {
+        std::printf("%s has no Hijri date at %s (%s)\n", CivilText(date).c_str(), place,
+                    BeforeEra(DateToJulianDay(date), r.config)
+                        ? "it lies before the Hijri era"
+                        : "no month start could be computed");
+        return 1;
+    }
+    std::printf("%s is %s at %s\n", CivilText(date).c_str(), HijriText(date).c_str(), place);
+    return 0;
+}
+
+}  // namespace vorlin::cli

@@ -1,0 +1,96 @@
+// The Hijri calendar: the tabular (arithmetic) calendar and the
+// astronomical conversion between civil and Hijri dates for a place.
+//
+// Tabular calendar: a 30-year cycle of 10631 days with eleven leap years
+// (the years y with (11y + 3) mod 30 >= 19: 2, 5, 7, 10, 13, 16, 18, 21, 24,
+// 26, 29); months alternate 30 and 29 days beginning with 30, the leap day
+// going to month 12.  A tabular day number is the Julian Day Number of the
+// civil day (the day whose noon is that JD); 1948440 is 1 Muharram 1 AH
+// (16 July 622, Julian calendar).  Integer division truncates toward zero.
+//
+// Astronomical calendar: a month begins on the day that the crescent rule
+// of ComputeMonthStart (moon/month_start.h) selects after a new moon, for
+// the observer's own place.  The search works on local Julian Dates
+// (UT JD + timeZone/24) at 0 h, i.e. numbers ending in .5.
+#pragma once
+
+#include "vorlin.h"
+
+namespace vorlin {
+
+class TextWriter;
+
+// Tabular day number of the Hijri date in hijriYear, hijriMonth, hijriDay,
+// ceiling form: trunc(ceil(29.5 (m - 1)) + (11y + 3) div 30 + 354 (y - 1)
+// + d + 1948440 - 1).  1 Muharram 1422 is 2451995, and so is
+// 30 Thu Al-Hijja 1421 (day 30 of a common year's last month is the next
+// year's first day).  Saturates at the int range for absurd years.
+int TabularHijriDayNumber(const VorDate &date);
+
+// Tabular day number, rounded form, as an integral double:
+// floor(29.5 (m - 1) + (11y + 3)/30 + 354 (y - 1) + d + 1948440 - 1 + 0.5).
+// One day later than the ceiling form in odd months of the years whose
+// (11y + 3)/30 has a fraction of 0.5 or more (1 Muharram 1422: 2451996).
+double TabularHijriDayNumberRounded(const VorDate &date);
+
+// Tabular Hijri date of day number dayNumber (inverse of the ceiling form):
+// writes hijriYear, hijriMonth (1..12) and hijriDay (a whole number), and
+// nothing else.
+void TabularHijriFromDayNumber(int dayNumber, VorDate &date);
+
+// Tabular Hijri date, rounded form, of the day number floor(jd) (so a JD of
+// 0 h, x.5, names the day before it): writes hijriYear, hijriMonth (1..12)
+// and hijriDay, and nothing else.  Used to name the month about to begin.
+void TabularHijriFromJulianDay(double jd, VorDate &date);
+
+// Hijri date of a civil date at a place, astronomical calendar.
+// Given: date.year, month, day (civil calendar, the day possibly with a
+//        fraction); location with latitude and longitude in radians;
+//        config (crescentThreshold, hijriAdjustDays, refraction settings,
+//        toleranceSeconds).
+// Returned: 1 with hijriYear, hijriMonth, hijriDay (1 to 30, rarely 31 or
+//        32; with the date's fraction) and hijriValid 1.  0 with hijriValid 0
+//        and the Hijri fields untouched when the date + hijriAdjustDays lies
+//        before day number 1948440, or when no month start can be computed
+//        even at the equator.
+// The date + hijriAdjustDays is placed in the month that starts on the
+// latest computed month start at or before it; its year and month are
+// those of the tabular calendar four days after that start.  Where no
+// sunset or moonset exists, the latitude is moved toward the equator in
+// steps of 2 degrees for the rest of the search; it is put back, bit for
+// bit, on every path.
+int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config);
+
+// Civil date of a Hijri date at a place, astronomical calendar.
+// Given: date.hijriYear, hijriMonth, hijriDay; location (radians); config.
+// Returned: 1 with year, month, day, hour, minute and second written (the
+//        Hijri fields and hijriValid unchanged); 0, record untouched, when
+//        the inner GregorianToHijri fails.
+// The tabular estimate x (rounded form) is converted once: if the civil day
+// after x has the Hijri date whose rounded tabular day number is y, the
+// answer is day 2x - y.  One correction step, not checked again.
+int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config);
+
+// The month-start computation the search runs on, in the shape of
+// ComputeMonthStart in conversion mode (text null): non-zero on success with
+// *outJd replaced by the local JD of 0 h of the possible first day of the
+// month after the first new moon at or after date; 0 with *outJd untouched
+// when no sunset or moonset can be computed at the place.
+using MonthStartFunction = double (*)(const VorDate *date, const VorLocation *loc,
+                                      const VorConfig *cfg, double *outJd, TextWriter *text);
+
+// Bounds of the search of GregorianToHijri.  Latitude steps of 2 degrees:
+// 45 reach the equator from a pole, one more crosses it when the start is
+// not a multiple of 2 degrees.  Successful month-start computations: a
+// search normally needs 2 to 4.
+inline constexpr int MaxLatitudeSteps = 46;
+inline constexpr int MaxMonthStartSearches = 10;
+
+// GregorianToHijri and HijriToGregorian on a given month-start computation
+// (the two functions above pass ComputeMonthStart).
+int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config);
+int HijriToGregorianWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config);
+
+}  // namespace vorlin

@@ -1,0 +1,20 @@
+include(${CMAKE_CURRENT_LIST_DIR}/run_cli.cmake.inc)
+# Makkah, crescent threshold 20 degrees: the crescent of 2024-03-10 fails the
+# test, so Ramadan 1445 begins on 2024-03-12.
+expect_cli(EXIT 0 STDOUT "^2024-03-11 is 29 Sha'ban 1445 AH at Makkah\n$" ARGS hijri 2024-03-11)
+expect_cli(EXIT 0 STDOUT "^2024-03-12 is 1 Ramadan 1445 AH at Makkah\n$" ARGS hijri --date 2024-03-12)
+expect_cli(EXIT 0 STDOUT "^1 Ramadan 1445 AH is 2024-03-12 at Makkah\n$" ARGS hijri --to-civil 1445-09-01)
+expect_cli(EXIT 0 STDOUT "^2024-03-11 is 1 Ramadan 1445 AH at Makkah\n$" ARGS hijri 2024-03-11 --hijri-adjust 1)
+expect_cli(EXIT 0 STDOUT "^2000-04-06 is 1 Muharram 1421 AH at Makkah\n$" ARGS hijri 2000-04-06)
+# Midnight sun: the month starts are computed nearer the equator.
+expect_cli(EXIT 0 STDOUT "^2024-06-21 is [0-9]+ Thu Al-Hijja 1445 AH at Tromso\n$"
+           ARGS hijri 2024-06-21 --name Tromso --lat 69.65 --lon 18.96 --tz 1)
+expect_cli(EXIT 1 STDOUT "^600-01-01 has no Hijri date at Makkah \\(it lies before the Hijri era\\)\n$"
+           ARGS hijri 600-01-01)
+expect_cli(EXIT 2 STDERR "^vorlin: 2024-02-30 is not a valid civil date\n$" ARGS hijri 2024-02-30)
+expect_cli(EXIT 2 STDERR "^vorlin: 1445-13-01 is not a valid Hijri date\n$" ARGS hijri --to-civil 1445-13-01)
+expect_cli(EXIT 2 STDERR "^vorlin: hijri takes at most one date\n$" ARGS hijri 2024-03-11 2024-03-12)
+expect_cli(EXIT 2 STDERR "^vorlin: hijri --to-civil takes no civil date\n$" ARGS hijri --to-civil 1445-09-01 2024-03-11)
+expect_cli(EXIT 0 STDOUT "usage: vorlin hijri.*examples: vorlin hijri 2024-03-11" ARGS hijri --help)
+expect_cli(EXIT 1 STDOUT "^2024-03-11 has no Hijri date at Makkah \\(no month start could be computed\\)\n$"
+           ARGS hijri 2024-03-11 --height 10000000)
