@@ -1,0 +1,169 @@
+// Delta T, sidereal time, obliquity and IAU 1980 nutation.
+#include "astro/earth_rotation.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "astro/angles.h"
+#include "astro/constants.h"
+
+namespace vorlin {
+namespace {
+
+#include "astro/delta_t_table.inc"
+#include "astro/nutation_table.inc"
+
+// Tabulated Delta T at index k, in units of 0.01 s.
+double DeltaTAt(int k) { return static_cast<double>(kDeltaTTable[k]); }
+
+// An arc-second value reduced to one turn (1296000").
+double ReduceArcseconds(double x) { return x - 1296000.0 * std::floor(x / 1296000.0); }
+
+// Number of multiples of l, l', F, D, Omega the series needs.
+constexpr int kArgumentMultiples[5] = {3, 2, 4, 4, 2};
+
+}  // namespace
+
+double DeltaT(double T) {
+    const double year = 2000.0 + 100.0 * T;
+    if (year < kDeltaTFirstYear) {
+        // Polynomials for the years before the table (seconds).
+        const double b = 0.01 * (year - 2000.0);
+        if (year >= 948.0) return (23.58 * b + 100.3) * b + 101.6;
+        return 35.0 * (b + 3.75) * (b + 3.75) + 40.0;
+    }
+    const double whole = std::floor(year);
+    const double p = year - whole;
+    const double index = whole - kDeltaTFirstYear;
+    // From the year after the last tabulated one the last value is held
+    // (no extrapolation); indexing on would read past the table.  The negated
+    // test also catches a NaN year before it is converted to an index.
+    if (!(index < kDeltaTCount)) return 0.01 * DeltaTAt(kDeltaTCount - 1);
+    const int i = static_cast<int>(index);
+
+    double dt = DeltaTAt(i);
+    if (i + 1 < kDeltaTCount) {
+        dt = DeltaTAt(i) + p * (DeltaTAt(i + 1) - DeltaTAt(i));
+        if (i - 1 >= 0 && i + 2 < kDeltaTCount) {
+            // Difference interpolation (Everett/Bessel form) over up to six entries.
+            double d[5];
+            for (int j = 0; j < 5; ++j) {
+                const int k = i - 2 + j;
+                d[j] = (k >= 0 && k + 1 < kDeltaTCount) ? DeltaTAt(k + 1) - DeltaTAt(k) : 0.0;
+            }
+            for (int j = 0; j < 4; ++j) d[j] = d[j + 1] - d[j];
+            double b = p * (p - 1.0) / 4.0;
+            dt += b * (d[1] + d[2]);
+            for (int j = 0; j < 3; ++j) d[j] = d[j + 1] - d[j];
+            b = 2.0 * b / 3.0;
+            dt += (p - 0.5) * b * d[1];
+            if (i - 2 >= 0 && i + 3 <= kDeltaTCount) {
+                for (int j = 0; j < 2; ++j) d[j] = d[j + 1] - d[j];
+                b = b * (p + 1.0) * (p - 2.0) / 8.0;
+                dt += b * (d[0] + d[1]);
+            }
+        }
+    }
+    dt = 0.01 * dt;
+    // The table's early values assume a lunar tidal acceleration that differs
+    // from the one of the current lunar theory: -1.82e-5 (Y - 1955)^2 s.
+    if (year < 1955.0) dt -= 1.82e-5 * (year - 1955.0) * (year - 1955.0);
+    return dt;
+}
+
+double MeanSiderealTime(double T_UT) {
+    // Meeus, Astronomical Algorithms, eq. 12.4, degrees; 13185000.770053742 =
+    // 360.98564736629 x 36525 and 2.5833118057349522e-8 = 1 / 38710000.
+    const double T = T_UT;
+    const double theta =
+        280.46061837 + T * (13185000.770053742 + T * (0.000387933 - T * 2.5833118057349522e-8));
+    return NormalizeAngle(theta * DegToRad);
+}
+
+double AddEquationOfEquinoxes(double a, double b, double c) { return a + b * std::cos(c); }
+
+double MeanObliquity(double T_TT) {
+    // Polynomial in U = T / 10 (Julian millennia), arc-seconds.
+    const double U = T_TT / 10.0;
+    const double eps0 =
+        84381.406173 +
+        U * (-468.3396 +
+             U * (-0.0175 +
+                  U * (1.9989 +
+                       U * (-0.005138 +
+                            U * (-0.0024967 +
+                                 U * (-0.00003905 +
+                                      U * (7.12e-7 + U * (2.787e-7 + U * (5.79e-9 + U * 2.45e-10)))))))));
+    return eps0 * ArcsecToRad;
+}
+
+void MultipleAngles(MultipleAngleRow &row, double angle, int count) {
+    if (count > MultipleAngleRow::MaxMultiple) count = MultipleAngleRow::MaxMultiple;
+    const double s1 = std::sin(angle);
+    const double c1 = std::cos(angle);
+    row.sine[1] = s1;
+    row.cosine[1] = c1;
+    row.sine[2] = 2.0 * s1 * c1;
+    row.cosine[2] = c1 * c1 - s1 * s1;
+    for (int k = 3; k <= count; ++k) {
+        row.sine[k] = c1 * row.sine[k - 1] + s1 * row.cosine[k - 1];
+        row.cosine[k] = c1 * row.cosine[k - 1] - s1 * row.sine[k - 1];
+    }
+}
+
+void Nutation(double T_TT, double *nutationLongitude, double *nutationObliquity) {
+    const double T = T_TT;
+    const double T2 = T * T;
+    const double T10 = T / 10.0;
+
+    // Fundamental arguments (IAU 1980), arc-seconds, in the table's column
+    // order l, l', F, D, Omega.
+    double argument[5];
+    argument[0] = ReduceArcseconds(485866.733 + 1717915922.633 * T) + (31.31 + 0.064 * T) * T2;
+    argument[1] = ReduceArcseconds(1287099.804 + 129596581.224 * T) - (0.577 + 0.012 * T) * T2;
+    argument[2] = ReduceArcseconds(335778.877 + 1739527263.137 * T) + (0.011 * T - 13.257) * T2;
+    argument[3] = ReduceArcseconds(1072261.307 + 1602961601.328 * T) + (0.019 * T - 6.891) * T2;
+    argument[4] = ReduceArcseconds(450160.28 - 6962890.539 * T) + (7.455 + 0.008 * T) * T2;
+
+    // One sine and one cosine per argument; the multiples by addition theorems.
+    MultipleAngleRow rows[5];
+    for (int a = 0; a < 5; ++a) MultipleAngles(rows[a], argument[a] * ArcsecToRad, kArgumentMultiples[a]);
+
+    double sumLongitude = 0.0;
+    double sumObliquity = 0.0;
+    for (const auto &term : kNutationTerms) {
+        double sv = 0.0;
+        double cv = 0.0;
+        bool first = true;
+        for (int a = 0; a < 5; ++a) {
+            const int m = term[a];
+            if (m == 0) continue;
+            const int k = m < 0 ? -m : m;
+            const double su = m < 0 ? -rows[a].sine[k] : rows[a].sine[k];
+            const double cu = rows[a].cosine[k];
+            if (first) {
+                sv = su;
+                cv = cu;
+                first = false;
+            } else {
+                const double s = su * cv + cu * sv;
+                cv = cu * cv - su * sv;
+                sv = s;
+            }
+        }
+        double f = term[5];
+        if (term[6] != 0) f += T10 * term[6];
+        double g = term[7];
+        if (term[8] != 0) g += T10 * term[8];
+        sumLongitude += f * sv;
+        sumObliquity += g * cv;
+    }
+    // The principal term (argument Omega), too large for the 16-bit table.
+    sumLongitude += (-1742.0 * T10 - 171996.0) * rows[4].sine[1];
+    sumObliquity += (89.0 * T10 + 92025.0) * rows[4].cosine[1];
+
+    *nutationLongitude = sumLongitude * 0.0001 * ArcsecToRad;
+    *nutationObliquity = sumObliquity * 0.0001 * ArcsecToRad;
+}
+
+}  // namespace vorlin

@@ -1,0 +1,100 @@
+// Rise, transit and set by interpolation and iteration (Meeus, Astronomical
+// Algorithms, ch. 15).
+#include "astro/rise_transit_set.h"
+
+#include <cmath>
+
+#include "astro/angles.h"
+#include "astro/constants.h"
+
+namespace vorlin {
+namespace {
+
+// Corrections allowed per event; after this many more the event is not valid.
+// Furthest a rise or set may lie from the transit estimate, in days.
+constexpr double kMaxDaysFromTransit = 0.75;
+constexpr int kMaxIterations = 1000;
+// Largest finite double: an interpolated coordinate not below it is infinite.
+constexpr double kLargestFinite = 1.7976931348623157e308;
+// Sidereal degrees per solar day.
+constexpr double kSiderealDegreesPerDay = 360.985647;
+
+}  // namespace
+
+void RiseTransitSet(double latitude, double longitude, double siderealTime0, double deltaT,
+                    double ra1, double dec1, double ra2, double dec2, double ra3, double dec3,
+                    double standardAltitude, double out[3], double toleranceSeconds) {
+    const double phi = latitude;
+    const double h0 = standardAltitude;
+    // Right ascensions of the neighbouring days on the same turn as ra2.
+    ra1 = NormalizeAngleSigned(ra1 - ra2) + ra2;
+    ra3 = NormalizeAngleSigned(ra3 - ra2) + ra2;
+
+    const double cosH0 = (std::sin(h0) - std::sin(phi) * std::sin(dec2)) / (std::cos(phi) * std::cos(dec2));
+    double m[3];
+    m[0] = (ra2 - longitude - siderealTime0) / TwoPi;
+    if (m[0] < 0.0) m[0] += 1.0;
+    if (std::fabs(cosH0) <= 1.0) {
+        const double H0 = SafeAcos(cosH0);
+        m[1] = m[0] - H0 / TwoPi;
+        m[2] = m[0] + H0 / TwoPi;
+    } else if (cosH0 < -1.0) {
+        m[1] = m[2] = TimeAlwaysAbove;
+    } else {
+        // cosH0 > 1, or not a number: the altitude is never reached.
+        m[0] = m[1] = m[2] = TimeAlwaysBelow;
+    }
+
+    const double tolerance = toleranceSeconds / 86400.0;
+    const double transitEstimate = m[0];
+    for (int event = 0; event < 3; ++event) {
+        if (m[event] == TimeAlwaysBelow) continue;
+        if (m[event] == TimeAlwaysAbove && event != 0) continue;
+        const bool transit = event == 0;
+        int iterations = 0;
+        for (;;) {
+            // The transit has the same cap as rise and set, so that no
+            // tolerance (0 or negative included) can keep it running.
+            if (iterations > kMaxIterations) {
+                m[event] = TimeNotValid;
+                break;
+            }
+            const double n = m[event] + deltaT / 86400.0;
+            const double theta = siderealTime0 + DegToRad * kSiderealDegreesPerDay * m[event];
+            const double alpha = Interpolate3(ra1, ra2, ra3, n);
+            double dm = 0.0;
+            if (transit) {
+                const double H = NormalizeAngleSigned(theta + longitude - alpha);
+                dm = -H / TwoPi;
+            } else {
+                const double delta = Interpolate3(dec1, dec2, dec3, n);
+                if (!(std::fabs(alpha) < kLargestFinite) || !(std::fabs(delta) < kLargestFinite)) {
+                    m[event] = TimeNotValid;
+                    break;
+                }
+                const double H = NormalizeAngleSigned(theta + longitude - alpha);
+                const double h =
+                    SafeAsin(std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::cos(H));
+                double D = TwoPi * std::cos(delta) * std::cos(phi) * std::sin(H);
+                if (D == 0.0) D = 1.0;
+                dm = (h - h0) * std::cos(h) / D;
+            }
+            m[event] += dm;
+            ++iterations;
+            // Where the altitude is only just reached, sin H is nearly 0 and
+            // one correction can throw the estimate days away, onto a
+            // crossing of the extrapolated places that belongs to no day
+            // near this one.  A rise or set lies within half a (lunar) day of
+            // its transit; one that wanders further is not valid.
+            if (!transit && !(std::fabs(m[event] - transitEstimate) <= kMaxDaysFromTransit)) {
+                m[event] = TimeNotValid;
+                break;
+            }
+            if (std::fabs(dm) <= tolerance) break;
+        }
+    }
+
+    for (int event = 0; event < 3; ++event) out[event] = IsTimeMarker(m[event]) ? m[event] : TwoPi * m[event];
+}
+
+}  // namespace vorlin
