@@ -1,0 +1,125 @@
+#include "moon/month_start.h"
+
+#include <cmath>
+
+#include "astro/angles.h"
+#include "astro/constants.h"
+#include "astro/earth_rotation.h"
+#include "astro/lunar_phases.h"
+#include "astro/rise_transit_set.h"
+#include "astro/sun.h"
+#include "astro/topocentric.h"
+#include "calendar/julian_day.h"
+#include "moon/month_start_report.h"
+#include "moon/moon_rise_transit_set.h"
+
+namespace vorlin {
+namespace {
+
+constexpr double HourToCentury = 1.1407711613050422e-06;  // 1 / (24 x 36525)
+constexpr double SecondToDay = 1.1574074074074073e-05;    // 1 / 86400
+
+// Sun's transit, rise and set (out[0..2]) on the local day starting at
+// local JD dayJd, radians of day from its local midnight.
+void SunEventsOfLocalDay(double dayJd, double deltaT, const VorLocation *loc,
+                         const VorConfig *cfg, double out[3]) {
+    const double t = JulianCenturies(dayJd);
+    const double tUt = t - static_cast<double>(loc->timeZone) * HourToCentury;
+    const double tTt = tUt + deltaT * SecondToCentury;
+    double dpsi = 0.0;
+    double deps = 0.0;
+    Nutation(tTt, &dpsi, &deps);
+    const double eps = MeanObliquity(tTt) + deps;
+    const double theta0 = AddEquationOfEquinoxes(MeanSiderealTime(tUt), dpsi, eps);
+
+    double ra[3];
+    double dec[3];
+    double middleDistanceAu = 1.0;
+    for (int j = 0; j < 3; ++j) {
+        const SolarPosition sun = SunApparent(tTt + (j - 1) * DayToCentury, dpsi);
+        EclipticToEquatorial(sun.longitude, sun.latitude, eps, &ra[j], &dec[j]);
+        if (j == 1) middleDistanceAu = sun.distanceAu;
+    }
+    // Standard altitude: the upper limb on the apparent horizon.
+    const double height = static_cast<double>(loc->height);
+    const double semidiameter = SemiDiameterAtDistance(0, middleDistanceAu, nullptr) * ArcsecToRad;
+    const double sinParallax = std::sin(SolarParallax) / middleDistanceAu;
+    const double standardAltitude =
+        Refraction(AltitudeParallax(loc->latitude, sinParallax, 0.0, height) - semidiameter, loc,
+                   cfg, 0) -
+        HorizonDip(height);
+    RiseTransitSet(loc->latitude, loc->longitude, theta0, deltaT, ra[0], dec[0], ra[1], dec[1],
+                   ra[2], dec[2], standardAltitude, out,
+                   static_cast<double>(cfg->toleranceSeconds));
+}
+
+}  // namespace
+
+int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const VorConfig *cfg,
+                     double *eveningJd, double *sunset, double *moonset) {
+    const double firstDay = std::floor(topo - 0.5) + 0.5;
+    for (int k = 0; k < 2; ++k) {
+        const double dayJd = firstDay + k;
+        double sun[3];
+        SunEventsOfLocalDay(dayJd, deltaT, loc, cfg, sun);
+
+        VorDate evening{};
+        JulianDayToDate(dayJd, evening);
+        double moon[3];
+        const int moonResult = MoonRiseTransitSet(&evening, loc, cfg, moon);
+
+        // A moonset still counted from a half-day-shifted start (result 2)
+        // is not a time of this evening, so such a day is not accepted.
+        if (IsTimeMarker(sun[2]) || IsTimeMarker(moon[2]) ||
+            moonResult == MoonEventsTransitOutside) {
+            continue;
+        }
+        if (dayJd + sun[2] * RadToHour / 24.0 >= topo && moon[2] >= sun[2]) {
+            *eveningJd = dayJd;
+            *sunset = sun[2];
+            *moonset = moon[2];
+            return 1;
+        }
+    }
+    return 0;
+}
+
+bool CrescentPasses(double visibility, float crescentThreshold) {
+    return !(visibility < static_cast<double>(crescentThreshold) * DegToRad);
+}
+
+int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                             MonthStartDetails *details) {
+    MonthStartDetails &d = *details;
+    FindNewMoons(date, loc, &d.geo, &d.topo);
+    // One Delta T, taken at the topocentric new moon, brings both to civil time.
+    const double deltaT = DeltaT(JulianCenturies(d.topo));
+    d.geo -= deltaT * SecondToDay;
+    d.topo -= deltaT * SecondToDay;
+
+    if (FindFirstEvening(d.topo, deltaT, loc, cfg, &d.eveningJd, &d.sunset, &d.moonset) == 0) {
+        return 0;
+    }
+    ComputeMoonDataAtSunset(d.eveningJd, d.sunset, loc, cfg, &d.moonData);
+    d.visibility = d.moonData.moonAltitude - d.moonData.sunAltitude + d.moonData.topoElongation;
+    d.start = d.eveningJd + (CrescentPasses(d.visibility, cfg->crescentThreshold) ? 1.0 : 2.0);
+    return 1;
+}
+
+double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                         double *outJd, TextWriter *text) {
+    MonthStartDetails details{};
+    if (ComputeMonthStartDetails(date, loc, cfg, &details) == 0) {
+        if (text != nullptr) text->Append("\n Could not calculate valid sunset/moonset times!\n");
+        return 0.0;
+    }
+    if (text == nullptr) {
+        *outJd = details.start;
+        return 1.0;
+    }
+    *outJd = details.geo;
+    WriteMonthStartReport(details, *loc, *cfg, *text);
+    return std::floor(details.start + 0.5) < HijriEpochDayNumber ? 0.0 : 1.0;
+}
+
+}  // namespace vorlin

@@ -1,0 +1,66 @@
+// Start of the Hijri month: the first evening after the topocentric new
+// moon on which the Sun has set and the Moon sets after it, the Moon's data
+// at that sunset and one visibility test (the Moon's apparent altitude
+// above the Sun plus the topocentric elongation must reach the configured
+// crescent threshold).
+#pragma once
+
+#include "moon/moon_data_at_sunset.h"
+#include "prayer/text_writer.h"
+#include "vorlin.h"
+
+namespace vorlin {
+
+// Hijri epoch day number: a month that would begin before it is not reported.
+inline constexpr double HijriEpochDayNumber = 1948440.0;
+
+// Everything one month-start decision found, for the report.
+struct MonthStartDetails {
+    double geo;        // local civil JD (UT JD + timeZone/24) of the geocentric new moon
+    double topo;       // local civil JD of the topocentric new moon
+    double eveningJd;  // D: local JD of 0 h of the accepted evening's day
+    double sunset;     // S: sunset, radians of day from local midnight of D
+    double moonset;    // M: moonset, radians of day from local midnight of D
+    MoonDataAtSunset moonData;  // the Moon and the Sun at that sunset
+    double visibility; // moonAltitude - sunAltitude + topoElongation (radians)
+    double start;      // local JD of 0 h of the possible first day of the month
+};
+
+// The evening search for a topocentric new moon at local civil JD topo:
+// tries the local calendar day of topo and the next one, and accepts the
+// first on which sunset and moonset are real times, the Sun sets at or after
+// topo and the Moon sets at or after the Sun.  deltaT (TT - UT, seconds) is
+// used for both days.  On success returns 1 with *eveningJd (0 h of that
+// day, local JD), *sunset and *moonset (radians of day from its local
+// midnight); otherwise returns 0 and writes nothing.
+int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const VorConfig *cfg,
+                     double *eveningJd, double *sunset, double *moonset);
+
+// True when the crescent passes: visibility (radians) reaches
+// crescentThreshold (degrees, single precision); equality passes.
+bool CrescentPasses(double visibility, float crescentThreshold);
+
+// The whole decision for the first new moon at or after date (its civil
+// fields, day fraction included) at loc (latitude, longitude in radians,
+// height, timeZone) with cfg (crescentThreshold, toleranceSeconds,
+// temperature, pressure).  Returns 1 and fills *details, or 0 (nothing
+// written but geo and topo) when no evening qualifies: polar day or night,
+// a Moon setting before the Sun on both evenings, or no converged set time.
+int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                             MonthStartDetails *details);
+
+// Possible start of the Hijri month after the first new moon at or after
+// date.  Reads date, loc and cfg only.
+//   text == nullptr: on success *outJd = local JD of 0 h of the possible first
+//                    day (the day after the evening when the crescent
+//                    passes, one day later when not); returns 1.0.
+//   text != nullptr: on success *outJd = local civil JD of the geocentric new
+//                    moon and the month-start report is appended to *text;
+//                    returns 0.0 when the first day lies before the Hijri
+//                    epoch, 1.0 otherwise.  On failure appends
+//                    "\n Could not calculate valid sunset/moonset times!\n".
+// On failure returns 0.0 and leaves *outJd unchanged.
+double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                         double *outJd, TextWriter *text);
+
+}  // namespace vorlin
