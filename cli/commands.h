@@ -8,5 +8,9 @@ namespace vorlin::cli {
 
 int RunCheck(int argc, char **argv, int first);
 int RunJulianDay(int argc, char **argv, int first);
+int RunTimes(int argc, char **argv, int first);
+int RunMoon(int argc, char **argv, int first);
+int RunHijri(int argc, char **argv, int first);
+int RunQibla(int argc, char **argv, int first);
 
 }  // namespace vorlin::cli

@@ -18,6 +18,10 @@ struct Command {
 constexpr Command Commands[] = {
     {"check", vorlin::cli::RunCheck, "tell whether a civil or Hijri date exists"},
     {"jd", vorlin::cli::RunJulianDay, "Julian Date of a civil date, and back"},
+    {"times", vorlin::cli::RunTimes, "prayer schedule for a day, a month or a year (the default job)"},
+    {"moon", vorlin::cli::RunMoon, "moonrise, transit and set, new moons, start of the Hijri month"},
+    {"hijri", vorlin::cli::RunHijri, "civil date to Hijri date at a place, and back"},
+    {"qibla", vorlin::cli::RunQibla, "qibla direction and distance, magnetic declination"},
 };
 
 void PrintUsage(std::FILE *out) {
@@ -30,11 +34,9 @@ void PrintUsage(std::FILE *out) {
 int main(int argc, char **argv) {
     try {
         if (argc < 2) {
-            // The default job: show the date check on an example date.
-            char check[] = "check";
-            char example[] = "2024-03-11";
-            char *args[] = {argv[0], check, example, nullptr};
-            return vorlin::cli::RunCheck(3, args, 2);
+            // The default job: this month's prayer schedule for the embedded
+            // default place and settings.
+            return vorlin::cli::RunTimes(argc, argv, argc);
         }
         if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) {
             PrintUsage(stdout);
