@@ -1,0 +1,116 @@
+// The exports and the whole-report workers, as hosts use them.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "bench_support.h"
+#include "interface/reports.h"
+#include "prayer/prayer_times.h"
+#include "astro/constants.h"
+
+namespace {
+
+using namespace vorlin;
+using namespace vorlin::bench;
+
+void BM_ComputeDayPrayerTimes(benchmark::State &state) {
+    VorLocation loc = Makkah();
+    loc.latitude *= DegToRad;
+    loc.longitude *= DegToRad;
+    const VorConfig cfg = Settings(0, 0, static_cast<int>(state.range(0)));
+    const VorDate date = Civil(2024, 3, 11);
+    PrayerTimes out{};
+    for (auto _ : state) {
+        ComputeDayPrayerTimes(date, loc, cfg, out);
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_ComputeDayPrayerTimes)->Arg(0)->Arg(20)->ArgName("distanceKm");
+
+std::vector<char> &Buffer() {
+    static std::vector<char> buffer(1 << 20);
+    return buffer;
+}
+
+void ScheduleYear(benchmark::State &state, VorLocation loc, VorConfig cfg, VorDate date) {
+    std::size_t length = 0;
+    for (auto _ : state) {
+        length = WriteScheduleReport(&date, &loc, &cfg, Buffer().data(), Buffer().size());
+        benchmark::DoNotOptimize(length);
+    }
+    state.counters["bytes"] = static_cast<double>(length);
+}
+
+void BM_YearScheduleGregorianMakkah(benchmark::State &state) {
+    ScheduleYear(state, Makkah(), Settings(VOR_SPAN_YEAR), Civil(2024, 1, 1));
+}
+BENCHMARK(BM_YearScheduleGregorianMakkah)->Unit(benchmark::kMillisecond);
+
+void BM_YearScheduleHijriMakkah(benchmark::State &state) {
+    VorDate date = Civil(2024, 1, 1);
+    date.hijriYear = 1445;
+    date.hijriMonth = 1;
+    date.hijriDay = 1;
+    ScheduleYear(state, Makkah(), Settings(VOR_SPAN_YEAR | VOR_HIJRI_MONTHS), date);
+}
+BENCHMARK(BM_YearScheduleHijriMakkah)->Unit(benchmark::kMillisecond);
+
+void BM_YearSchedule64North(benchmark::State &state) {
+    ScheduleYear(state, Place("64 N", 64.0, 20.0, 0, 1.0f),
+                 Settings(VOR_SPAN_YEAR, static_cast<int>(state.range(0))), Civil(2024, 1, 1));
+}
+BENCHMARK(BM_YearSchedule64North)->Arg(3)->Arg(6)->Arg(8)->ArgName("rule")->Unit(benchmark::kMillisecond);
+
+void BM_YearMoonReport(benchmark::State &state) {
+    VorLocation loc = Makkah();
+    VorConfig cfg = Settings(VOR_SPAN_YEAR);
+    VorDate date = Civil(2024, 1, 1);
+    std::size_t length = 0;
+    for (auto _ : state) {
+        length = WriteMoonReport(&date, &loc, &cfg, Buffer().data(), Buffer().size());
+        benchmark::DoNotOptimize(length);
+    }
+    state.counters["bytes"] = static_cast<double>(length);
+}
+BENCHMARK(BM_YearMoonReport)->Unit(benchmark::kMillisecond);
+
+void BM_VorAdToIslamic365Days(benchmark::State &state) {
+    VorLocation loc = Makkah();
+    VorConfig cfg = Settings();
+    for (auto _ : state) {
+        for (int d = 0; d < 365; ++d) {
+            VorDate date = Civil(2024, 1, 1 + d);  // day numbers past the month length are valid JD input
+            benchmark::DoNotOptimize(VorAdToIslamic(&date, &loc, &cfg));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 365);
+}
+BENCHMARK(BM_VorAdToIslamic365Days)->Unit(benchmark::kMillisecond);
+
+void BM_VorIslamicToAd(benchmark::State &state) {
+    VorLocation loc = Makkah();
+    VorConfig cfg = Settings();
+    int day = 0;
+    for (auto _ : state) {
+        VorDate date{};
+        date.hijriYear = 1445;
+        date.hijriMonth = static_cast<uint8_t>(1 + day % 12);
+        date.hijriDay = 1 + day % 29;
+        benchmark::DoNotOptimize(VorIslamicToAd(&date, &loc, &cfg));
+        ++day;
+    }
+}
+BENCHMARK(BM_VorIslamicToAd)->Unit(benchmark::kMicrosecond);
+
+void BM_VorQiblaInfo(benchmark::State &state) {
+    VorLocation loc = Place("London", 51.5, -0.1, 0, 0.0f);
+    VorDate date = Civil(2024, 3, 11);
+    double direction = 0, distance = 0, declination = 0;
+    for (auto _ : state) {
+        VorQiblaInfo(&loc, &date, &direction, &distance, &declination);
+        benchmark::DoNotOptimize(declination);
+    }
+}
+BENCHMARK(BM_VorQiblaInfo);
+
+}  // namespace
