@@ -31,14 +31,23 @@
  *   No size is passed: the caller supplies a buffer large enough for the
  *   longest report it asks for (see README.md for the sizes of each span).
  *
- * Status of this build
- *   VorisValidDate is complete.  VorAdToIslamic and VorIslamicToAd return 0
- *   (not possible) and change nothing, VorCalculate and VorMoonInfo write an
- *   empty text, and VorQiblaInfo stores 0 in its three outputs, until their
- *   workers are built; none of them reports success for work not done.
+ * Buffer sizes for the reports (NUL included), at most:
+ *   one day about 1.5 kB, one month about 4 kB, a year schedule (Gregorian or
+ *   Hijri months, seconds) about 41 kB, a twelve-month moon report about
+ *   40 kB.  A buffer of 64 KiB holds any report.
  */
 #ifndef VORLIN_H
 #define VORLIN_H
+
+/*
+ * Version of the library this header belongs to.  The shared library's
+ * soname carries the major number (libvorlin.so.0); hosts built against
+ * one major version run with any later release of the same major version.
+ */
+#define VORLIN_VERSION_MAJOR 0
+#define VORLIN_VERSION_MINOR 1
+#define VORLIN_VERSION_PATCH 0
+#define VORLIN_VERSION "0.1.0"
 
 #include <stdint.h>
 
