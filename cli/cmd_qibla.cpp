@@ -80,7 +80,7 @@ int RunQibla(int argc, char **argv, int first) {
 
     // The default place is Makkah; other coordinates without a --name are
     // shown by their coordinates alone, not under Makkah's name.
-    const bool named = HasFlag(argc, argv, first, "--name") ||
+    const bool named = HasFlag(argc, argv, first, "--name") || HasFlag(argc, argv, first, "--city") ||
                        !(HasFlag(argc, argv, first, "--lat") || HasFlag(argc, argv, first, "--lon"));
     const std::string place = Coordinates(r.location);
     if (named && r.location.name[0] != '\0')

@@ -2,13 +2,17 @@
 // information report, printed as the library writes them (single-byte
 // text, the degree sign as the byte 0xB0).
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "calendar/julian_day.h"
 #include "commands.h"
+#include "export_formats.h"
 #include "interface/reports.h"
 #include "options.h"
+#include "timetable.h"
 
 namespace vorlin::cli {
 
@@ -73,6 +77,62 @@ int PrintReport(Request &r, const ReportFlags &flags, bool hijriForDay, ReportFu
     return 0;
 }
 
+// The output formats of `vorlin times`.
+enum class TimesFormat { Text, Json, Csv, Ics };
+
+TimesFormat ParseTimesFormat(const std::vector<std::pair<std::string, std::string>> &own) {
+    TimesFormat format = TimesFormat::Text;
+    for (const auto &f : own) {
+        if (f.first != "--format") continue;
+        if (f.second == "text") {
+            format = TimesFormat::Text;
+        } else if (f.second == "json") {
+            format = TimesFormat::Json;
+        } else if (f.second == "csv") {
+            format = TimesFormat::Csv;
+        } else if (f.second == "ics") {
+            format = TimesFormat::Ics;
+        } else {
+            throw UsageError("--format expects text, json, csv or ics, not '" + f.second + "'");
+        }
+    }
+    return format;
+}
+
+// DTSTAMP of calendar files: SOURCE_DATE_EPOCH when set (reproducible
+// output), else now.
+long long CalendarStampSeconds() {
+    const char *epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (epoch != nullptr && *epoch != '\0') {
+        char *end = nullptr;
+        const long long seconds = std::strtoll(epoch, &end, 10);
+        if (*end == '\0' && seconds >= 0) return seconds;
+    }
+    return static_cast<long long>(std::time(nullptr));
+}
+
+// The request's days computed through the library and written as JSON,
+// CSV or iCalendar (never derived from the text report).
+int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format) {
+    if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
+    if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
+    if (flags.hijriMonths && VorAdToIslamic(&r.date, &r.location, &r.config) != 1)
+        throw UsageError("the date lies before the Hijri era: no Hijri months to count");
+    const unsigned span = flags.span == VOR_SPAN_MASK ? VOR_SPAN_YEAR : flags.span;
+    const std::vector<TimetableDay> days =
+        ComputeTimetable(r.date, r.location, r.config, span, flags.hijriMonths);
+    std::string out;
+    if (format == TimesFormat::Json) {
+        out = TimetableJson(days, r.location, r.config);
+    } else if (format == TimesFormat::Csv) {
+        out = TimetableCsv(days, r.config);
+    } else {
+        out = TimetableIcs(days, r.location, r.config, CalendarStampSeconds());
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int RunTimes(int argc, char **argv, int first) {
@@ -82,25 +142,41 @@ int RunTimes(int argc, char **argv, int first) {
                               {"--month", false},
                               {"--year", false},
                               {"--hijri-months", false},
+                              {"--format", true},
                               {"--help", false}},
                              &own);
     const ReportFlags flags = ParseReportFlags(own);
     if (flags.help) {
         std::printf(
-            "usage: vorlin times [--day | --month | --year] [--hijri-months] [FLAGS]\n"
+            "usage: vorlin times [--day | --month | --year] [--hijri-months]\n"
+            "                    [--format text|json|csv|ics] [FLAGS]\n"
             "Prints the prayer schedule (Imsak, Fajr, Shuruq, Duhr, Asr, Maghrib, Isha'a)\n"
             "for one day, the month of the date (the default) or a year of twelve months,\n"
             "counted in civil months or, with --hijri-months, in the Hijri months of the\n"
             "date (Muharram to Thu Al-Hijja for --year).  `vorlin` alone prints this\n"
             "month's schedule for the default place and settings.\n"
+            "Formats (the same days and times):\n"
+            "  text  the library's report [default]; Imsak and Shuruq rounded down, the\n"
+            "        others up, to the second (or the minute with --precision 1)\n"
+            "  json  per day the date, weekday, Hijri date, UTC offset and the times\n"
+            "        imsak, fajr, sunrise, dhuhr, asr (Hanafi for --fiqh 2), maghrib, isha\n"
+            "        as ISO 8601 local date-times with the offset in force (summer time\n"
+            "        applied), rounded to the nearest second; a missing time is null and\n"
+            "        \"missing\" gives the reason (always below, always above, not valid)\n"
+            "  csv   the same as rows with a header, empty cells and a notes column\n"
+            "  ics   an iCalendar file, one event per time per day (times in UTC); the\n"
+            "        DTSTAMP is SOURCE_DATE_EPOCH when set, else now\n"
             "%s"
             "examples: vorlin times --day --date 2024-03-11\n"
             "          vorlin times --hijri-months --date 2024-03-11 --precision 1\n"
-            "          vorlin times --year --lat 51.5 --lon -0.1 --tz 0 --name London \\\n"
-            "                       --summer-start 834 --summer-end 2626 --high-latitude-rule 4\n",
+            "          vorlin times --city London --method ISNA --high-latitude-rule 4\n"
+            "          vorlin times --city Tromso --date 2024-06-21 --format json\n"
+            "          vorlin times --city Cairo --method Egypt --year --format ics > cairo.ics\n",
             PlaceAndSettingsHelp);
         return 0;
     }
+    const TimesFormat format = ParseTimesFormat(own);
+    if (format != TimesFormat::Text) return PrintTimetable(r, flags, format);
     return PrintReport(r, flags, true, WriteScheduleReport);
 }
 

@@ -12,5 +12,7 @@ int RunTimes(int argc, char **argv, int first);
 int RunMoon(int argc, char **argv, int first);
 int RunHijri(int argc, char **argv, int first);
 int RunQibla(int argc, char **argv, int first);
+int RunMethods(int argc, char **argv, int first);
+int RunCities(int argc, char **argv, int first);
 
 }  // namespace vorlin::cli

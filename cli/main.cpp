@@ -22,6 +22,8 @@ constexpr Command Commands[] = {
     {"moon", vorlin::cli::RunMoon, "moonrise, transit and set, new moons, start of the Hijri month"},
     {"hijri", vorlin::cli::RunHijri, "civil date to Hijri date at a place, and back"},
     {"qibla", vorlin::cli::RunQibla, "qibla direction and distance, magnetic declination"},
+    {"methods", vorlin::cli::RunMethods, "the named calculation methods (--method)"},
+    {"cities", vorlin::cli::RunCities, "the embedded places (--city)"},
 };
 
 void PrintUsage(std::FILE *out) {

@@ -1,5 +1,8 @@
 #include "options.h"
 
+#include "cities.h"
+#include "methods.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,22 +12,31 @@
 namespace vorlin::cli {
 
 const char *const PlaceAndSettingsHelp =
-    "Place (default: Makkah, 21.4225 N 39.8262 E, 300 m, zone +3):\n"
+    "Place (default: Makkah, 21.4225 N 39.8262 E, 300 m, zone +3, no summer time):\n"
+    "  --city NAME         a place of the embedded table (vorlin cities), any case\n"
     "  --name TEXT         place name printed in reports (at most 47 bytes)\n"
     "  --lat DEG           latitude, degrees north positive\n"
     "  --lon DEG           longitude, degrees east positive\n"
     "  --height M          height above sea level, metres\n"
     "  --tz HOURS          standard-time zone, hours east of Greenwich\n"
-    "  --summer-start RULE --summer-end RULE   summer-time rules (0 = none)\n"
+    "  --summer-start RULE --summer-end RULE   summer-time rules (0 = none;\n"
+    "                      month << 8 | day code, e.g. 834 and 2626 for the EU)\n"
     "Date:\n"
     "  --date Y-M-D        civil date (default: today)\n"
-    "Settings (defaults in brackets):\n"
-    "  --imsak DEG [-19]  --fajr DEG [-18]  --isha DEG [-17]\n"
+    "Settings (defaults in brackets; the default method is MWL, Shafi'i Asr):\n"
+    "  --method NAME       a named method (vorlin methods): sets the three angles,\n"
+    "                      the fiqh and the high-latitude rule fields\n"
+    "  --imsak DEG [-19]  --fajr DEG [-18]  --isha DEG [-17]  (Sun below horizon)\n"
     "  --fiqh N [1]        0 Jafari, 1 Shafi'i, 2 Hanafi, 3 Maliki, 4 Hanbali\n"
     "  --distance KM [0]  --precision N [0 seconds, 1 minutes]\n"
     "  --maghrib-minutes N [0]  --temperature C [10]  --pressure MBAR [0 = from height]\n"
-    "  --safety-seconds N [0]  --tolerance-seconds N [1]  --crescent DEG [20]\n"
-    "  --high-latitude-rule N [0]  --fajr-isha-minutes N [90]  --hijri-adjust DAYS [0]\n";
+    "  --safety-seconds N [0]  --tolerance-seconds N [1]\n"
+    "  --crescent DEG [20] crescent test: Moon altitude above the Sun plus elongation\n"
+    "                      at sunset; 20 about best separates seen from unseen young\n"
+    "                      crescents in some 5,300 published observations\n"
+    "  --high-latitude-rule N [0]  --fajr-isha-minutes N [90]  --hijri-adjust DAYS [0]\n"
+    "--city and --method are applied first: any other flag overrides them, in any\n"
+    "order.\n";
 
 void ParseDate(const std::string &text, int &year, int &month, int &day) {
     const char *p = text.c_str();
@@ -102,6 +114,10 @@ Request DefaultRequest() {
 Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag> &ownFlags,
                      std::vector<std::pair<std::string, std::string>> *own) {
     Request r = DefaultRequest();
+    // First the command line is split into flags with their values, so that
+    // --method and --city can be applied before every other flag: a field's
+    // own flag then wins wherever it stands.
+    std::vector<std::pair<std::string, std::string>> flags;
     for (int i = first; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
@@ -123,10 +139,32 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
         }
         if (handled) continue;
         if (i + 1 >= argc) throw UsageError("unknown flag or missing value: " + arg);
-        const std::string v = argv[++i];
+        flags.emplace_back(arg, argv[++i]);
+    }
+    for (const auto &[arg, v] : flags) {
+        if (arg == "--method") {
+            const CalculationMethod *method = FindCalculationMethod(v);
+            if (method == nullptr)
+                throw UsageError("unknown method '" + v + "' (methods: " + CalculationMethodNames() + ")");
+            ApplyCalculationMethod(*method, r.config);
+        } else if (arg == "--city") {
+            const City *city = FindCity(v);
+            if (city == nullptr) {
+                const std::string near = NearCityNames(v, 5);
+                throw UsageError("unknown city '" + v + "' (" +
+                                 (near.empty() ? std::string("see vorlin cities")
+                                               : "did you mean: " + near + "?") +
+                                 ")");
+            }
+            ApplyCity(*city, r.location);
+        }
+    }
+    for (const auto &[arg, v] : flags) {
         VorConfig &c = r.config;
         VorLocation &l = r.location;
-        if (arg == "--name") {
+        if (arg == "--method" || arg == "--city") {
+            continue;
+        } else if (arg == "--name") {
             if (v.size() > sizeof l.name - 1) throw UsageError("--name is longer than 47 bytes");
             std::memset(l.name, 0, sizeof l.name);
             std::memcpy(l.name, v.data(), v.size());

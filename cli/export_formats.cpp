@@ -1,0 +1,278 @@
+#include "export_formats.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "calendar/julian_day.h"
+#include "prayer/report_names.h"
+
+namespace vorlin::cli {
+
+namespace {
+
+// Place-record text as UTF-8: kept when it is valid UTF-8, otherwise read
+// as Latin-1, byte by byte.
+std::string Utf8Text(const char *text) {
+    std::string in(text);
+    bool valid = true;
+    for (std::size_t i = 0; i < in.size() && valid;) {
+        const unsigned char c = static_cast<unsigned char>(in[i]);
+        const int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > in.size()) valid = false;
+        for (int k = 1; valid && k < length; ++k)
+            if ((static_cast<unsigned char>(in[i + k]) >> 6) != 2) valid = false;
+        i += length > 0 ? length : 1;
+    }
+    if (valid) return in;
+    std::string out;
+    for (const char ch : in) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += ch;
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string JsonString(const std::string &text) {
+    std::string out = "\"";
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+std::string DateText(int year, int month, int day) {
+    char text[32];
+    if (year >= 0 && year <= 9999)
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+    else
+        std::snprintf(text, sizeof text, "%+05d-%02d-%02d", year, month, day);  // ISO expanded year
+    return text;
+}
+
+std::string DateText(const VorDate &date) {
+    return DateText(date.year, date.month, static_cast<int>(date.day));
+}
+
+std::string HijriDateText(const VorDate &date) {
+    if (date.hijriValid != 1) return "";
+    return DateText(date.hijriYear, date.hijriMonth, static_cast<int>(date.hijriDay));
+}
+
+std::string ClockText(int secondOfDay) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", secondOfDay / 3600, secondOfDay / 60 % 60,
+                  secondOfDay % 60);
+    return text;
+}
+
+// iCalendar TEXT value: backslash, semicolon, comma and line ends escaped.
+std::string IcsText(const std::string &text) {
+    std::string out;
+    for (const char ch : text) {
+        if (ch == '\\' || ch == ';' || ch == ',') {
+            out += '\\';
+            out += ch;
+        } else if (ch == '\n') {
+            out += "\\n";
+        } else if (static_cast<unsigned char>(ch) >= 0x20 || ch == '\t') {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+std::string IcsUtc(long long dayNumber, int secondOfDay) {
+    VorDate civil{};
+    JulianDayToDate(static_cast<double>(dayNumber) - 0.5, civil);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", civil.year, civil.month,
+                  static_cast<int>(civil.day), secondOfDay / 3600, secondOfDay / 60 % 60,
+                  secondOfDay % 60);
+    return text;
+}
+
+// Julian Day Number of 1970-01-01 (the Unix epoch).
+constexpr long long UnixEpochDayNumber = 2440588;
+
+std::string Coordinates(const VorLocation &l) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f %c %.4f %c", std::fabs(l.latitude),
+                  l.latitude < 0 ? 'S' : 'N', std::fabs(l.longitude), l.longitude < 0 ? 'W' : 'E');
+    return text;
+}
+
+}  // namespace
+
+std::string IsoOffset(double hours) {
+    // Zones lie within -14..14 hours.
+    const int minutes = static_cast<int>(std::lround(std::fmin(std::fabs(hours), 99.0) * 60.0));
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%02d:%02d", hours < 0 ? '-' : '+', minutes / 60 % 100,
+                  minutes % 60);
+    return text;
+}
+
+std::string IsoLocalDateTime(const TimetableDay &day, const LocalMoment &moment) {
+    return DateText(moment.date) + "T" + ClockText(moment.secondOfDay) + IsoOffset(day.utcOffsetHours);
+}
+
+std::string TimetableJson(const std::vector<TimetableDay> &days, const VorLocation &location,
+                          const VorConfig &config) {
+    std::string out = "{\n  \"place\": {\"name\": " + JsonString(Utf8Text(location.name)) +
+                      ", \"latitude\": " + Number(location.latitude) +
+                      ", \"longitude\": " + Number(location.longitude) +
+                      ", \"height\": " + Number(location.height) +
+                      ", \"timeZone\": " + Number(location.timeZone) +
+                      ", \"summerStart\": " + Number(location.summerStart) +
+                      ", \"summerEnd\": " + Number(location.summerEnd) + "},\n";
+    out += "  \"settings\": {\"imsakAngle\": " + Number(config.imsakAngle) +
+           ", \"fajrAngle\": " + Number(config.fajrAngle) +
+           ", \"ishaAngle\": " + Number(config.ishaAngle) +
+           ", \"fiqh\": " + JsonString(FiqhName(config.fiqh)) +
+           ", \"highLatitudeRule\": " + Number(config.highLatitudeRule) +
+           ", \"maghribMinutes\": " + Number(config.maghribMinutes) +
+           ", \"safetySeconds\": " + Number(config.safetySeconds) +
+           ", \"distanceKm\": " + Number(config.distanceKm) + "},\n";
+    out += "  \"days\": [";
+    for (std::size_t d = 0; d < days.size(); ++d) {
+        const TimetableDay &day = days[d];
+        out += d == 0 ? "\n" : ",\n";
+        out += "    {\"date\": \"" + DateText(day.date) + "\", \"weekday\": " +
+               JsonString(ShortWeekdayName(day.weekday)) + ", \"hijri\": ";
+        if (day.date.hijriValid == 1) {
+            out += "{\"date\": \"" + HijriDateText(day.date) + "\", \"year\": " +
+                   Number(day.date.hijriYear) + ", \"month\": " + Number(day.date.hijriMonth) +
+                   ", \"day\": " + Number(static_cast<int>(day.date.hijriDay)) +
+                   ", \"monthName\": " + JsonString(HijriMonthName(day.date.hijriMonth)) + "}";
+        } else {
+            out += "null";
+        }
+        out += ", \"utcOffset\": \"" + IsoOffset(day.utcOffsetHours) + "\", \"summerTime\": " +
+               (day.summerTime ? "true" : "false") + ",\n     \"times\": {";
+        std::string missing;
+        for (int p = 0; p < PublishedTimeCount; ++p) {
+            const LocalMoment m = MomentOf(day, day.times.time[PublishedTimeIndex(p, config.fiqh)]);
+            out += std::string(p == 0 ? "" : ", ") + "\"" + PublishedTimes[p].key + "\": ";
+            if (m.valid) {
+                out += "\"" + IsoLocalDateTime(day, m) + "\"";
+            } else {
+                out += "null";
+                missing += std::string(missing.empty() ? "" : ", ") + "\"" + PublishedTimes[p].key +
+                           "\": \"" + m.reason + "\"";
+            }
+        }
+        out += "},\n     \"missing\": {" + missing + "}}";
+    }
+    out += "\n  ]\n}\n";
+    return out;
+}
+
+std::string TimetableCsv(const std::vector<TimetableDay> &days, const VorConfig &config) {
+    std::string out = "date,weekday,hijri_date,utc_offset";
+    for (const PublishedTime &p : PublishedTimes) out += std::string(",") + p.key;
+    out += ",notes\r\n";
+    for (const TimetableDay &day : days) {
+        out += DateText(day.date) + "," + ShortWeekdayName(day.weekday) + "," +
+               HijriDateText(day.date) + "," + IsoOffset(day.utcOffsetHours);
+        std::string notes;
+        for (int p = 0; p < PublishedTimeCount; ++p) {
+            const LocalMoment m = MomentOf(day, day.times.time[PublishedTimeIndex(p, config.fiqh)]);
+            out += ",";
+            if (m.valid) {
+                out += IsoLocalDateTime(day, m);
+            } else {
+                notes += std::string(notes.empty() ? "" : "; ") + PublishedTimes[p].key + " " + m.reason;
+            }
+        }
+        out += "," + notes + "\r\n";
+    }
+    return out;
+}
+
+std::string FoldIcsLine(const std::string &line) {
+    constexpr std::size_t MaxOctets = 75;
+    std::string out;
+    std::size_t start = 0;
+    std::size_t room = MaxOctets;  // the first line has 75 octets, the others a blank and 74
+    while (line.size() - start > room) {
+        std::size_t cut = start + room;
+        // Never between the bytes of one UTF-8 character.
+        while (cut > start + 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        out += line.substr(start, cut - start) + "\r\n ";
+        start = cut;
+        room = MaxOctets - 1;
+    }
+    return out + line.substr(start) + "\r\n";
+}
+
+std::string TimetableIcs(const std::vector<TimetableDay> &days, const VorLocation &location,
+                         const VorConfig &config, long long stampUtcSeconds) {
+    const std::string place = Utf8Text(location.name);
+    const std::string where = place.empty() ? Coordinates(location) : place + ", " + Coordinates(location);
+    const long long stampDays = stampUtcSeconds / 86400 - (stampUtcSeconds % 86400 < 0 ? 1 : 0);
+    const std::string stamp = IcsUtc(UnixEpochDayNumber + stampDays,
+                                     static_cast<int>(stampUtcSeconds - stampDays * 86400));
+    char geo[64];
+    std::snprintf(geo, sizeof geo, "GEO:%.6f;%.6f", location.latitude, location.longitude);
+    char uidPlace[64];
+    std::snprintf(uidPlace, sizeof uidPlace, "%+.4f%+.4f", location.latitude, location.longitude);
+
+    std::string out;
+    auto line = [&out](const std::string &text) { out += FoldIcsLine(text); };
+    line("BEGIN:VCALENDAR");
+    line("VERSION:2.0");
+    line("PRODID:-//Vorlin//vorlin " VORLIN_VERSION "//EN");
+    line("CALSCALE:GREGORIAN");
+    line("METHOD:PUBLISH");
+    line("X-WR-CALNAME:" + IcsText("Prayer times, " + where));
+    for (const TimetableDay &day : days) {
+        for (int p = 0; p < PublishedTimeCount; ++p) {
+            const LocalMoment m = MomentOf(day, day.times.time[PublishedTimeIndex(p, config.fiqh)]);
+            if (!m.valid) continue;
+            const std::string date = DateText(day.date);
+            line("BEGIN:VEVENT");
+            line("UID:" + date + "-" + PublishedTimes[p].key + uidPlace + "@vorlin");
+            line("DTSTAMP:" + stamp);
+            line("DTSTART:" + IcsUtc(m.utcDayNumber, m.utcSecondOfDay));
+            line("SUMMARY:" + IcsText(std::string(PublishedTimes[p].title) +
+                                      (place.empty() ? "" : " (" + place + ")")));
+            line("LOCATION:" + IcsText(where));
+            line(geo);
+            std::string description = std::string(PublishedTimes[p].title) + " of " + date + " at " +
+                                      ClockText(m.secondOfDay) + " local time (UTC" +
+                                      IsoOffset(day.utcOffsetHours) + ")";
+            if (day.date.hijriValid == 1)
+                description += ", " + std::to_string(static_cast<int>(day.date.hijriDay)) + " " +
+                               HijriMonthName(day.date.hijriMonth) + " " +
+                               std::to_string(day.date.hijriYear) + " AH";
+            line("DESCRIPTION:" + IcsText(description));
+            line("TRANSP:TRANSPARENT");
+            line("END:VEVENT");
+        }
+    }
+    line("END:VCALENDAR");
+    return out;
+}
+
+}  // namespace vorlin::cli
