@@ -9,28 +9,14 @@
 #include "astro/constants.h"
 #include "astro/earth_rotation.h"
 #include "calendar/julian_day.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
-VorLocation Place(double latitudeDeg, double longitudeDeg, int heightMetres, float zoneHours) {
-    VorLocation loc{};
-    loc.latitude = latitudeDeg * DegToRad;
-    loc.longitude = longitudeDeg * DegToRad;
-    loc.height = heightMetres;
-    loc.timeZone = zoneHours;
-    return loc;
-}
+using namespace testing_support;
 
-VorDate CivilDate(int year, int month, double day) {
-    VorDate date{};
-    date.year = year;
-    date.month = static_cast<uint8_t>(month);
-    date.day = day;
-    return date;
-}
-
-const VorLocation Makkah = Place(21.4225, 39.8262, 300, 3.0f);
+const VorLocation Makkah = MakkahInRadians(/*name=*/"");
 
 // ---- Mean phase series --------------------------------------------------
 
@@ -72,7 +58,7 @@ TEST(PhasePolynomial, LunationZeroGivesTheEpochElements) {
 
 TEST(MoonPhaseTime, SuccessiveNewMoonsAreOneTrueSynodicMonthApart) {
     // The true lunation varies between about 29.27 and 29.83 days.
-    double previous = MoonPhaseTime(DateToJulianDay(CivilDate(2023, 1, 1.0)));
+    double previous = MoonPhaseTime(DateToJulianDay(Civil(2023, 1, 1.0)));
     for (int i = 0; i < 30; ++i) {
         const double next = MoonPhaseTime(previous + 1.0);
         EXPECT_GT(next - previous, 29.25) << "after JDE " << previous;
@@ -130,7 +116,7 @@ TEST(ConjunctionCorrectionDays, MovesBackAboutASixthOfADayForMinusTwoDegrees) {
 // ---- Refinement to the conjunction ---------------------------------------
 
 TEST(RefineNewMoon, GeocentricJanuary2000ConvergesInFivePositions) {
-    const VorLocation centre = Place(0.0, 0.0, 0, 0.0f);
+    const VorLocation centre = PlaceInRadians(0.0, 0.0, 0, 0.0f);
     double jd = MoonPhaseTime(2451520.0);  // the mean-phase value 2451550.2602
     int evaluations = 0;
     EXPECT_EQ(RefineNewMoon(&centre, &jd, 0.0, &evaluations), 1);
@@ -142,7 +128,7 @@ TEST(RefineNewMoon, GeocentricJanuary2000ConvergesInFivePositions) {
 TEST(RefineNewMoon, GeocentricResultDoesNotDependOnThePlace) {
     double atCentre = 2451550.2602;
     double atMakkah = 2451550.2602;
-    const VorLocation centre = Place(0.0, 0.0, 0, 0.0f);
+    const VorLocation centre = PlaceInRadians(0.0, 0.0, 0, 0.0f);
     RefineNewMoon(&centre, &atCentre, 0.0);
     RefineNewMoon(&Makkah, &atMakkah, 0.0);  // 0.0: any value but 1.0 is geocentric
     EXPECT_EQ(atCentre, atMakkah);
@@ -185,8 +171,8 @@ class FindNewMoonsCase : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(FindNewMoonsCase, ReturnsTheFirstNewMoonNotBeforeTheDate) {
     const FindCase &c = GetParam();
-    const VorLocation loc = Place(21.4225, 39.8262, 300, c.zone);
-    const VorDate date = CivilDate(c.year, c.month, c.day);
+    const VorLocation loc = PlaceInRadians(21.4225, 39.8262, 300, c.zone);
+    const VorDate date = Civil(c.year, c.month, c.day);
     double geo = 0.0;
     double topo = 0.0;
     FindNewMoons(&date, &loc, &geo, &topo);

@@ -15,28 +15,15 @@
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "moon/month_start.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
+using namespace testing_support;
+
 // Day number of 1 Muharram 1 AH (16 July 622, Julian calendar).
 constexpr int EpochDayNumber = 1948440;
-
-VorDate Hijri(int y, int m, double d) {
-    VorDate date{};
-    date.hijriYear = y;
-    date.hijriMonth = static_cast<uint8_t>(m);
-    date.hijriDay = d;
-    return date;
-}
-
-VorDate Civil(int y, int m, double d) {
-    VorDate date{};
-    date.year = y;
-    date.month = static_cast<uint8_t>(m);
-    date.day = d;
-    return date;
-}
 
 // Julian Day Number (the day whose noon is that JD) of a civil date.
 int DayNumberOf(const VorDate &civil) {
@@ -231,12 +218,9 @@ double FailingBeyondLatitude(const VorDate *date, const VorLocation *loc, const 
     return RoundedTabularStart(date, loc, cfg, outJd, text);
 }
 
+// On Makkah's meridian and in its zone, at sea level, unnamed.
 VorLocation PlaceAt(double latitudeDegrees) {
-    VorLocation loc{};
-    loc.latitude = latitudeDegrees * DegToRad;
-    loc.longitude = 39.8262 * DegToRad;
-    loc.timeZone = 3.0f;
-    return loc;
+    return PlaceInRadians(latitudeDegrees, 39.8262, 0, 3.0f);
 }
 
 TEST(HijriSearch, OnTabularMonthStartsGivesTheTabularCalendarAndItsInverse) {
@@ -469,20 +453,6 @@ TEST(HijriSearch, SearchThatFindsNoMonthGivesUpAfterItsBound) {
 
 // ---------------------------------------- on the month-start computation
 
-VorLocation MakkahInRadians() {
-    VorLocation loc = PlaceAt(21.4225);
-    loc.height = 300;
-    return loc;
-}
-
-VorConfig MakkahSettings() {
-    VorConfig cfg{};
-    cfg.temperature = 10;
-    cfg.toleranceSeconds = 1;
-    cfg.crescentThreshold = 20.0f;
-    return cfg;
-}
-
 VorDate Converted(double jd, VorLocation &loc, const VorConfig &cfg) {
     VorDate date{};
     JulianDayToDate(jd, date);
@@ -494,8 +464,8 @@ VorDate Converted(double jd, VorLocation &loc, const VorConfig &cfg) {
 class MonthBoundaryTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(MonthBoundaryTest, FirstDayIsOneAndTheDayBeforeEndsTheMonth) {
-    VorLocation loc = MakkahInRadians();
-    const VorConfig cfg = MakkahSettings();
+    VorLocation loc = MakkahInRadians(/*name=*/"");
+    const VorConfig cfg = ObservingSettings(20.0f);
     VorDate from{};
     JulianDayToDate(2460310.5 + 29.53 * GetParam(), from);  // 2024-01-01 + k months
     double start = 0.0;
@@ -531,7 +501,7 @@ TEST(GregorianToHijri, SeventyNorthInMidsummerConvertsNearerTheEquator) {
     loc.longitude = 19.0 * DegToRad;
     loc.timeZone = 1.0f;
     const double latitude = loc.latitude;
-    const VorConfig cfg = MakkahSettings();
+    const VorConfig cfg = ObservingSettings(20.0f);
     VorDate date = Civil(2024, 6, 21);
     double start = 0.0;
     ASSERT_EQ(ComputeMonthStart(&date, &loc, &cfg, &start, nullptr), 0.0);  // midnight sun
@@ -559,10 +529,10 @@ class NoMonthStartTest : public ::testing::TestWithParam<NoMonthStartCase> {};
 
 TEST_P(NoMonthStartTest, GivesUpAtTheEquatorAndRestoresTheLatitude) {
     const NoMonthStartCase c = GetParam();
-    VorLocation loc = MakkahInRadians();
+    VorLocation loc = MakkahInRadians(/*name=*/"");
     loc.height = c.heightMetres;
     const VorLocation before = loc;
-    VorConfig cfg = MakkahSettings();
+    VorConfig cfg = ObservingSettings(20.0f);
     cfg.toleranceSeconds = c.toleranceSeconds;
     VorDate date = Civil(2024, 3, 11);
     date.hijriYear = 1444;

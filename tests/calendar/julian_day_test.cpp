@@ -2,16 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 namespace vorlin {
 namespace {
 
-VorDate Civil(int y, int m, double d) {
-    VorDate date{};
-    date.year = y;
-    date.month = static_cast<uint8_t>(m);
-    date.day = d;
-    return date;
-}
+using namespace testing_support;
 
 struct JdCase {
     int year, month;

@@ -4,17 +4,12 @@
 
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
-VorDate Civil(int y, int m, double d) {
-    VorDate date{};
-    date.year = y;
-    date.month = static_cast<uint8_t>(m);
-    date.day = d;
-    return date;
-}
+using namespace testing_support;
 
 // Rule value of a weekday rule: month, occurrence (0 first .. 4 last),
 // weekday (0 Monday .. 6 Sunday).

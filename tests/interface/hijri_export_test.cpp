@@ -14,32 +14,15 @@
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "moon/month_start.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
 
-VorLocation Makkah() {
-    VorLocation loc{};
-    std::snprintf(loc.name, sizeof loc.name, "Makkah");
-    loc.latitude = 21.4225;
-    loc.longitude = 39.8262;
-    loc.height = 300;
-    loc.timeZone = 3.0f;
-    return loc;
-}
+using namespace vorlin::testing_support;
 
-VorConfig Settings() {
-    VorConfig cfg{};
-    cfg.imsakAngle = -19.0f;
-    cfg.fajrAngle = -18.0f;
-    cfg.ishaAngle = -17.0f;
-    cfg.fiqh = 1;
-    cfg.temperature = 10;
-    cfg.toleranceSeconds = 1;
-    cfg.crescentThreshold = 20.0f;
-    cfg.fajrIshaMinutes = 90;
-    return cfg;
-}
+// Makkah as a host holds it: degrees.
+const VorLocation Makkah = MakkahInDegrees();
 
 VorDate CivilDay(double jd) {
     VorDate date{};
@@ -56,10 +39,10 @@ std::string CivilText(const VorDate &d) {
 // Local JDs (0 h) of the month starts from the month containing firstJd to
 // past lastJd, each found from the day after the one before.
 std::set<double> MonthStarts(double firstJd, double lastJd) {
-    VorLocation loc = Makkah();
+    VorLocation loc = Makkah;
     loc.latitude *= vorlin::DegToRad;
     loc.longitude *= vorlin::DegToRad;
-    const VorConfig cfg = Settings();
+    const VorConfig cfg = ReportSettings(0);
     std::set<double> starts;
     double s = firstJd - 40.0;
     while (s <= lastJd + 1.0) {
@@ -120,8 +103,8 @@ bool IsKnownException(const std::string &text) {
 }
 
 TEST(HijriExports, BeforeTheEraNothingIsConverted) {
-    VorLocation loc = Makkah();
-    VorConfig cfg = Settings();
+    VorLocation loc = Makkah;
+    VorConfig cfg = ReportSettings(0);
     VorDate date{};
     date.year = 622;
     date.month = 7;
@@ -145,8 +128,8 @@ TEST(HijriExports, BeforeTheEraNothingIsConverted) {
 }
 
 TEST(HijriExports, IslamicToAdThatCannotConvertLeavesTheRecord) {
-    VorLocation loc = Makkah();
-    VorConfig cfg = Settings();
+    VorLocation loc = Makkah;
+    VorConfig cfg = ReportSettings(0);
     cfg.hijriAdjustDays = 2000000;  // every estimate then lies "before the era"
     VorDate date{};
     date.hijriYear = 1445;
@@ -163,11 +146,11 @@ TEST(HijriExports, IslamicToAdThatCannotConvertLeavesTheRecord) {
 }
 
 TEST(HijriExports, HighLatitudeInDegreesComesBackToWithinTheLastBits) {
-    VorLocation loc = Makkah();
+    VorLocation loc = Makkah;
     loc.latitude = 70.0;
     loc.longitude = 19.0;
     loc.timeZone = 1.0f;
-    VorConfig cfg = Settings();
+    VorConfig cfg = ReportSettings(0);
     VorDate date{};
     date.year = 2024;
     date.month = 6;
@@ -202,13 +185,13 @@ TEST_P(MakkahCalendarTest, DaysRunOnAndConvertBack) {
     const double first = vorlin::DateToJulianDay(from);
     const double last = vorlin::DateToJulianDay(to);
     const std::set<double> starts = MonthStarts(first, last);
-    const VorConfig cfg = Settings();
+    const VorConfig cfg = ReportSettings(0);
 
     int previousDay = 0;
     int monthLength[33] = {};
     std::vector<std::string> exceptions;
     for (double jd = first; jd <= last; jd += 1.0) {
-        VorLocation loc = Makkah();
+        VorLocation loc = Makkah;
         VorDate date = CivilDay(jd);
         VorConfig settings = cfg;
         ASSERT_EQ(VorAdToIslamic(&date, &loc, &settings), 1) << CivilText(date);

@@ -11,50 +11,21 @@
 #include <vector>
 
 #include "interface/reports.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
 
 using vorlin::WriteMoonReport;
 using vorlin::WriteScheduleReport;
+using namespace vorlin::testing_support;
+
+// Makkah as a host holds it: degrees.
+const VorLocation Makkah = MakkahInDegrees();
 
 using ReportFunction = std::size_t (*)(VorDate *, VorLocation *, VorConfig *, char *,
                                        std::size_t);
 using ExportFunction = void (*)(VorDate *, VorLocation *, VorConfig *, char *);
-
-// Makkah as a host holds it: degrees.
-VorLocation Makkah() {
-    VorLocation loc{};
-    std::strcpy(loc.name, "Makkah");
-    loc.latitude = 21.4225;
-    loc.longitude = 39.8262;
-    loc.height = 300;
-    loc.timeZone = 3.0f;
-    return loc;
-}
-
-VorConfig Settings(unsigned flags, int fiqh = 1, int precision = 0) {
-    VorConfig cfg{};
-    cfg.imsakAngle = -19.0f;
-    cfg.fajrAngle = -18.0f;
-    cfg.ishaAngle = -17.0f;
-    cfg.fiqh = fiqh;
-    cfg.precision = precision;
-    cfg.temperature = 10;
-    cfg.toleranceSeconds = 1;
-    cfg.crescentThreshold = 20.0f;
-    cfg.fajrIshaMinutes = 90;
-    cfg.scheduleFlags = flags;
-    return cfg;
-}
-
-VorDate Civil(int year, int month, int day) {
-    VorDate d{};
-    d.year = year;
-    d.month = static_cast<uint8_t>(month);
-    d.day = day;
-    return d;
-}
 
 // Within two units in the last place.
 bool NearlySame(double a, double b) {
@@ -84,10 +55,10 @@ TEST_P(ReportExports, LocationRestoredAfterTheCall) {
     const ReportCase &c = GetParam();
     for (const double lat : {21.4225, -33.9, 64.1, 0.0}) {
         VorDate date = Civil(2024, 3, 11);
-        VorLocation loc = Makkah();
+        VorLocation loc = Makkah;
         loc.latitude = lat;
         loc.longitude = lat < 0 ? 18.4 : 39.8262;
-        VorConfig cfg = Settings(c.flags);
+        VorConfig cfg = ReportSettings(c.flags);
         const VorLocation before = loc;
         std::vector<char> text(1 << 17);
         c.legacy(&date, &loc, &cfg, text.data());
@@ -107,13 +78,13 @@ TEST_P(ReportExports, LocationRestoredAfterTheCall) {
 // from the buffer's first byte, and nothing after its NUL.
 TEST_P(ReportExports, LegacyExportWritesTheWholeReport) {
     const ReportCase &c = GetParam();
-    const std::string full = Full(c.write, Civil(2024, 12, 5), Makkah(), Settings(c.flags));
+    const std::string full = Full(c.write, Civil(2024, 12, 5), Makkah, ReportSettings(c.flags));
     ASSERT_GT(full.size(), 1000u);
     EXPECT_EQ(full.rfind("\n\t\tVorlin Times", 0), 0u);
 
     VorDate date = Civil(2024, 12, 5);
-    VorLocation loc = Makkah();
-    VorConfig cfg = Settings(c.flags);
+    VorLocation loc = Makkah;
+    VorConfig cfg = ReportSettings(c.flags);
     std::vector<char> buffer(full.size() + 64, 'x');
     std::strcpy(buffer.data(), "old text that must be overwritten");
     c.legacy(&date, &loc, &cfg, buffer.data());
@@ -128,13 +99,14 @@ TEST_P(ReportExports, LegacyExportWritesTheWholeReport) {
 TEST_P(ReportExports, CapacityGivesThePrefixAlwaysTerminated) {
     const ReportCase &c = GetParam();
     for (const int month : {10, 12}) {
-        const std::string full = Full(c.write, Civil(2024, month, 5), Makkah(), Settings(c.flags));
+        const std::string full =
+            Full(c.write, Civil(2024, month, 5), Makkah, ReportSettings(c.flags));
         const std::size_t n = full.size();
         for (const std::size_t capacity : {std::size_t{0}, std::size_t{1}, std::size_t{2},
                                            n / 2, n - 1, n, n + 1, n + 1000}) {
             VorDate date = Civil(2024, month, 5);
-            VorLocation loc = Makkah();
-            VorConfig cfg = Settings(c.flags);
+            VorLocation loc = Makkah;
+            VorConfig cfg = ReportSettings(c.flags);
             std::vector<char> buffer(capacity + 16, 'x');
             const std::size_t length = c.write(&date, &loc, &cfg, buffer.data(), capacity);
             EXPECT_EQ(length, n) << "capacity " << capacity;
@@ -177,7 +149,8 @@ TEST_P(LongestReports, LengthOfAYear) {
     date.hijriYear = 1446;
     date.hijriMonth = 1;
     date.hijriDay = 1.0;
-    const std::string text = Full(c.write, date, Makkah(), Settings(c.flags, c.fiqh, c.precision));
+    const std::string text =
+        Full(c.write, date, Makkah, ReportSettings(c.flags, c.fiqh, c.precision));
     EXPECT_EQ(std::strlen(text.c_str()), text.size());
     const std::string trailer = "\n\n\n" + std::string(80, '=') + "\n";
     ASSERT_GT(text.size(), trailer.size());

@@ -10,39 +10,16 @@
 #include "astro/earth_rotation.h"
 #include "calendar/julian_day.h"
 #include "prayer/text_writer.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
-VorLocation Place(double latitudeDeg, double longitudeDeg, int heightMetres, float zoneHours) {
-    VorLocation loc{};
-    loc.latitude = latitudeDeg * DegToRad;
-    loc.longitude = longitudeDeg * DegToRad;
-    loc.height = heightMetres;
-    loc.timeZone = zoneHours;
-    return loc;
-}
+using namespace testing_support;
 
-VorConfig Settings(float crescentThreshold) {
-    VorConfig cfg{};
-    cfg.toleranceSeconds = 1;
-    cfg.temperature = 10;
-    cfg.pressure = 0;
-    cfg.crescentThreshold = crescentThreshold;
-    return cfg;
-}
+double LocalDay(int year, int month, int day) { return DateToJulianDay(Civil(year, month, day)); }
 
-VorDate CivilDate(int year, int month, double day) {
-    VorDate date{};
-    date.year = year;
-    date.month = static_cast<uint8_t>(month);
-    date.day = day;
-    return date;
-}
-
-double LocalDay(int year, int month, int day) { return DateToJulianDay(CivilDate(year, month, day)); }
-
-const VorLocation Makkah = Place(21.4225, 39.8262, 300, 3.0f);
+const VorLocation Makkah = MakkahInRadians(/*name=*/"");
 
 MonthStartDetails DetailsFor(const VorDate &date, const VorLocation &loc, const VorConfig &cfg) {
     MonthStartDetails d{};
@@ -66,8 +43,8 @@ class FirstEvening : public ::testing::TestWithParam<EveningCase> {};
 
 TEST_P(FirstEvening, IsTheFirstOnWhichTheSunSetsAfterTheNewMoonAndTheMoonAfterTheSun) {
     const EveningCase &c = GetParam();
-    const VorConfig cfg = Settings(20.0f);
-    const MonthStartDetails d = DetailsFor(CivilDate(c.year, c.month, c.day), Makkah, cfg);
+    const VorConfig cfg = ObservingSettings(20.0f);
+    const MonthStartDetails d = DetailsFor(Civil(c.year, c.month, c.day), Makkah, cfg);
     EXPECT_EQ(std::floor(d.topo - 0.5) + 0.5, LocalDay(c.year, c.month, c.conjunctionDay))
         << c.what;
     EXPECT_EQ(d.eveningJd, LocalDay(c.year, c.month, c.eveningDay)) << c.what;
@@ -97,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         EveningCase{"moon sets first, noon", 2023, 11, 5, 13, 14}));
 
 TEST(FirstEvening, ShortlyBeforeSunsetTheCrescentIsOnlyHoursOld) {
-    const MonthStartDetails d = DetailsFor(CivilDate(2024, 6, 1), Makkah, Settings(20.0f));
+    const MonthStartDetails d = DetailsFor(Civil(2024, 6, 1), Makkah, ObservingSettings(20.0f));
     const double ageHours = (Instant(d.eveningJd, d.sunset) - d.topo) * 24.0;
     EXPECT_GT(ageHours, 0.0);
     EXPECT_LT(ageHours, 3.0);
@@ -106,8 +83,8 @@ TEST(FirstEvening, ShortlyBeforeSunsetTheCrescentIsOnlyHoursOld) {
 }
 
 TEST(FirstEvening, NewMoonAfterSunsetMovesToTheNextEvening) {
-    const VorConfig cfg = Settings(20.0f);
-    const MonthStartDetails d = DetailsFor(CivilDate(2023, 7, 10), Makkah, cfg);
+    const VorConfig cfg = ObservingSettings(20.0f);
+    const MonthStartDetails d = DetailsFor(Civil(2023, 7, 10), Makkah, cfg);
     const double d0 = std::floor(d.topo - 0.5) + 0.5;
     // FindFirstEvening itself: day D0 is refused, D0 + 1 taken.
     double evening = 0.0;
@@ -119,7 +96,7 @@ TEST(FirstEvening, NewMoonAfterSunsetMovesToTheNextEvening) {
     EXPECT_EQ(sunset, d.sunset);
     EXPECT_EQ(moonset, d.moonset);
     // Under the midnight Sun no evening qualifies and nothing is written.
-    const VorLocation north = Place(80.0, 15.0, 0, 1.0f);
+    const VorLocation north = PlaceInRadians(80.0, 15.0, 0, 1.0f);
     double untouched[3] = {-1.0, -2.0, -3.0};
     EXPECT_EQ(FindFirstEvening(LocalDay(2024, 6, 6) + 0.3, deltaT, &north, &cfg, &untouched[0],
                                &untouched[1], &untouched[2]),
@@ -132,8 +109,8 @@ TEST(FirstEvening, NewMoonAfterSunsetMovesToTheNextEvening) {
 TEST(FirstEvening, GeocentricAndTopocentricNewMoonOnDifferentDays) {
     // The geocentric new moon at 23:53 local on 2023-01-21 (20:53 UT), the
     // topocentric one at 00:07 on the 22nd; the search starts on the 22nd.
-    const VorLocation sea = Place(21.4225, 39.8262, 0, 3.0f);
-    const MonthStartDetails d = DetailsFor(CivilDate(2023, 1, 15), sea, Settings(20.0f));
+    const VorLocation sea = PlaceInRadians(21.4225, 39.8262, 0, 3.0f);
+    const MonthStartDetails d = DetailsFor(Civil(2023, 1, 15), sea, ObservingSettings(20.0f));
     EXPECT_EQ(std::floor(d.geo - 0.5) + 0.5, LocalDay(2023, 1, 21));
     EXPECT_EQ(std::floor(d.topo - 0.5) + 0.5, LocalDay(2023, 1, 22));
     EXPECT_EQ(d.eveningJd, LocalDay(2023, 1, 22));
@@ -143,9 +120,9 @@ TEST(FirstEvening, SunAndMoonStandAtTheirHorizonAltitudes) {
     // At the sunset the search found, the Sun's apparent centre is its
     // semidiameter below the horizon (height 0, no dip); at the moonset the
     // Moon's apparent centre is a little below it.
-    const VorLocation sea = Place(21.4225, 39.8262, 0, 3.0f);
-    const VorConfig cfg = Settings(20.0f);
-    VorDate date = CivilDate(2023, 1, 1);
+    const VorLocation sea = PlaceInRadians(21.4225, 39.8262, 0, 3.0f);
+    const VorConfig cfg = ObservingSettings(20.0f);
+    VorDate date = Civil(2023, 1, 1);
     for (int month = 0; month < 12; ++month) {
         const MonthStartDetails d = DetailsFor(date, sea, cfg);
         EXPECT_NEAR(d.moonData.sunAltitude, -d.moonData.sunTopoSemidiameter, 0.02 * DegToRad);
@@ -162,12 +139,12 @@ TEST(FirstEvening, SunAndMoonStandAtTheirHorizonAltitudes) {
 TEST(ComputeMonthStart, DateOfTheNewMoonItselfStartsFromThatNewMoon) {
     // New moon 2023-07-17 at 21:32 local: the day itself (0 h) and the
     // evening before it find it; 22:00 local finds the next one (August).
-    const VorConfig cfg = Settings(20.0f);
-    EXPECT_EQ(std::floor(DetailsFor(CivilDate(2023, 7, 17), Makkah, cfg).geo - 0.5) + 0.5,
+    const VorConfig cfg = ObservingSettings(20.0f);
+    EXPECT_EQ(std::floor(DetailsFor(Civil(2023, 7, 17), Makkah, cfg).geo - 0.5) + 0.5,
               LocalDay(2023, 7, 17));
-    EXPECT_EQ(std::floor(DetailsFor(CivilDate(2023, 7, 17.85), Makkah, cfg).geo - 0.5) + 0.5,
+    EXPECT_EQ(std::floor(DetailsFor(Civil(2023, 7, 17.85), Makkah, cfg).geo - 0.5) + 0.5,
               LocalDay(2023, 7, 17));
-    EXPECT_EQ(std::floor(DetailsFor(CivilDate(2023, 7, 17.92), Makkah, cfg).geo - 0.5) + 0.5,
+    EXPECT_EQ(std::floor(DetailsFor(Civil(2023, 7, 17.92), Makkah, cfg).geo - 0.5) + 0.5,
               LocalDay(2023, 8, 16));
 }
 
@@ -187,8 +164,8 @@ TEST(ComputeMonthStart, ThresholdAtTheComputedValueDecidesBetweenTheTwoDays) {
     // Makkah, new moon of 2023 July: v at the sunset of July 18 is about 19.7
     // degrees.  The single-precision thresholds just below and just above
     // the computed v give the two possible first days.
-    const VorDate date = CivilDate(2023, 7, 10);
-    const MonthStartDetails d = DetailsFor(date, Makkah, Settings(20.0f));
+    const VorDate date = Civil(2023, 7, 10);
+    const MonthStartDetails d = DetailsFor(date, Makkah, ObservingSettings(20.0f));
     const double vDeg = d.visibility * RadToDeg;
     ASSERT_GT(vDeg, 15.0);
     ASSERT_LT(vDeg, 25.0);
@@ -198,7 +175,7 @@ TEST(ComputeMonthStart, ThresholdAtTheComputedValueDecidesBetweenTheTwoDays) {
     ASSERT_GT(static_cast<double>(above) * DegToRad, d.visibility);
 
     double start = 0.0;
-    VorConfig cfg = Settings(below);
+    VorConfig cfg = ObservingSettings(below);
     ASSERT_EQ(ComputeMonthStart(&date, &Makkah, &cfg, &start, nullptr), 1.0);
     EXPECT_EQ(start, d.eveningJd + 1.0);
     cfg.crescentThreshold = above;
@@ -207,14 +184,14 @@ TEST(ComputeMonthStart, ThresholdAtTheComputedValueDecidesBetweenTheTwoDays) {
 }
 
 TEST(ComputeMonthStart, ThresholdZeroAcceptsEveryFirstEvening) {
-    VorDate date = CivilDate(2023, 7, 1);
+    VorDate date = Civil(2023, 7, 1);
     for (int month = 0; month < 12; ++month) {
-        const MonthStartDetails d = DetailsFor(date, Makkah, Settings(0.0f));
+        const MonthStartDetails d = DetailsFor(date, Makkah, ObservingSettings(0.0f));
         EXPECT_GE(d.visibility, 0.0);
         EXPECT_EQ(d.start, d.eveningJd + 1.0) << "month " << month;
         // Nothing passes a threshold of 90 degrees: always one day later.
         double start = 0.0;
-        const VorConfig strict = Settings(90.0f);
+        const VorConfig strict = ObservingSettings(90.0f);
         ASSERT_EQ(ComputeMonthStart(&date, &Makkah, &strict, &start, nullptr), 1.0);
         EXPECT_EQ(start, d.eveningJd + 2.0) << "month " << month;
         JulianDayToDate(d.geo + 1.0, date);
@@ -224,8 +201,8 @@ TEST(ComputeMonthStart, ThresholdZeroAcceptsEveryFirstEvening) {
 // ---- Modes and failures ------------------------------------------------------
 
 TEST(ComputeMonthStart, ConversionModeGivesTheFirstDayReportModeTheNewMoon) {
-    const VorDate date = CivilDate(2024, 3, 1);
-    const VorConfig cfg = Settings(20.0f);
+    const VorDate date = Civil(2024, 3, 1);
+    const VorConfig cfg = ObservingSettings(20.0f);
     const MonthStartDetails d = DetailsFor(date, Makkah, cfg);
     double first = 0.0;
     EXPECT_EQ(ComputeMonthStart(&date, &Makkah, &cfg, &first, nullptr), 1.0);
@@ -241,8 +218,8 @@ TEST(ComputeMonthStart, ConversionModeGivesTheFirstDayReportModeTheNewMoon) {
 }
 
 TEST(ComputeMonthStart, BeforeTheHijriEpochTheReportModeFails) {
-    const VorDate date = CivilDate(600, 3, 1);
-    const VorConfig cfg = Settings(20.0f);
+    const VorDate date = Civil(600, 3, 1);
+    const VorConfig cfg = ObservingSettings(20.0f);
     double first = 0.0;
     EXPECT_EQ(ComputeMonthStart(&date, &Makkah, &cfg, &first, nullptr), 1.0);
     EXPECT_LT(first, HijriEpochDayNumber);
@@ -261,9 +238,9 @@ struct PolarCase {
 class PolarDayAndNight : public ::testing::TestWithParam<PolarCase> {};
 
 TEST_P(PolarDayAndNight, NoSunsetMeansNoMonthStart) {
-    const VorLocation north = Place(80.0, 15.0, 0, 1.0f);
-    const VorConfig cfg = Settings(20.0f);
-    const VorDate date = CivilDate(GetParam().year, GetParam().month, 1);
+    const VorLocation north = PlaceInRadians(80.0, 15.0, 0, 1.0f);
+    const VorConfig cfg = ObservingSettings(20.0f);
+    const VorDate date = Civil(GetParam().year, GetParam().month, 1);
     MonthStartDetails d{};
     EXPECT_EQ(ComputeMonthStartDetails(&date, &north, &cfg, &d), 0);
 

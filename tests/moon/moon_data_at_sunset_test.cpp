@@ -8,32 +8,18 @@
 #include "astro/constants.h"
 #include "astro/earth_rotation.h"
 #include "astro/lunar_phases.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
-VorLocation Place(double latitudeDeg, double longitudeDeg, int heightMetres, float zoneHours) {
-    VorLocation loc{};
-    loc.latitude = latitudeDeg * DegToRad;
-    loc.longitude = longitudeDeg * DegToRad;
-    loc.height = heightMetres;
-    loc.timeZone = zoneHours;
-    return loc;
-}
+using namespace testing_support;
 
-VorConfig Settings() {
-    VorConfig cfg{};
-    cfg.toleranceSeconds = 1;
-    cfg.temperature = 10;
-    cfg.pressure = 0;
-    return cfg;
-}
-
-const VorLocation Makkah = Place(21.4225, 39.8262, 300, 3.0f);
+const VorLocation Makkah = MakkahInRadians(/*name=*/"");
 constexpr double Hour = HourToRad;
 
 MoonDataAtSunset DataAt(double eveningJd, double time, const VorLocation &loc) {
-    const VorConfig cfg = Settings();
+    const VorConfig cfg = ObservingSettings(/*crescentThreshold=*/0.0f);
     MoonDataAtSunset md{};
     ComputeMoonDataAtSunset(eveningJd, time, &loc, &cfg, &md);
     return md;
@@ -70,7 +56,7 @@ TEST(MoonDataAtSunset, JustAfterTheObserversConjunctionAlmostNothingIsLit) {
 TEST(MoonDataAtSunset, FullMoonIsFullyLit) {
     // Full moon (total lunar eclipse) of 2000 January 21 at 04:40 UT, seen
     // from 0 N 0 E, where the Moon stands high in the west.
-    const VorLocation origin = Place(0.0, 0.0, 0, 0.0f);
+    const VorLocation origin = PlaceInRadians(0.0, 0.0, 0, 0.0f);
     const MoonDataAtSunset md = DataAt(2451564.5, (4.0 + 40.0 / 60.0) * Hour, origin);
     EXPECT_GT(md.geoElongation, 179.0 * DegToRad);
     EXPECT_GT(md.topoElongation, 178.5 * DegToRad);
@@ -118,7 +104,7 @@ TEST(MoonDataAtSunset, EveningCrescentBrightLimbFacesTheSetSun) {
 TEST(MoonDataAtSunset, SunsetAtMidnightOfTheEveningIsThePreviousUtDate) {
     const MoonDataAtSunset east = DataAt(2451550.5, 0.0, Makkah);
     EXPECT_DOUBLE_EQ(east.sunsetUt, 2451550.5 - 3.0 / 24.0);
-    const VorLocation west = Place(40.7, -74.0, 0, -5.0f);
+    const VorLocation west = PlaceInRadians(40.7, -74.0, 0, -5.0f);
     const MoonDataAtSunset md = DataAt(2451550.5, 18.0 * Hour, west);
     EXPECT_DOUBLE_EQ(md.sunsetUt, 2451550.5 + 23.0 / 24.0);
     EXPECT_NEAR(md.deltaT, 63.8, 0.1);
@@ -134,7 +120,7 @@ class TopocentricDistance : public ::testing::TestWithParam<RadiusCase> {};
 
 TEST_P(TopocentricDistance, IsGeocentricDistanceLessTheObserversRadius) {
     const RadiusCase &c = GetParam();
-    const VorLocation loc = Place(c.latitudeDeg, 10.0, c.heightMetres, 0.0f);
+    const VorLocation loc = PlaceInRadians(c.latitudeDeg, 10.0, c.heightMetres, 0.0f);
     const MoonDataAtSunset md = DataAt(2451555.5, 17.0 * Hour, loc);
     EXPECT_NEAR(md.moonDistanceKm - md.topoDistanceKm, c.observerRadiusKm, 2e-3);
     EXPECT_GT(md.moonDistanceKm, 356000.0);

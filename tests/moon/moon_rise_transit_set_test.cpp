@@ -7,26 +7,12 @@
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "moon/moon_data_at_sunset.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
-VorLocation Place(double latitudeDeg, double longitudeDeg, int heightMetres, float zoneHours) {
-    VorLocation loc{};
-    loc.latitude = latitudeDeg * DegToRad;
-    loc.longitude = longitudeDeg * DegToRad;
-    loc.height = heightMetres;
-    loc.timeZone = zoneHours;
-    return loc;
-}
-
-VorConfig Settings() {
-    VorConfig cfg{};
-    cfg.toleranceSeconds = 1;
-    cfg.temperature = 10;
-    cfg.pressure = 0;
-    return cfg;
-}
+using namespace testing_support;
 
 struct MoonDay {
     double jd;  // local JD of 0 h of the day
@@ -37,12 +23,8 @@ struct MoonDay {
 // The Moon's events for `days` consecutive days from year-month-1.
 template <int N>
 void ScanDays(const VorLocation &loc, int year, int month, MoonDay (&out)[N]) {
-    VorDate first{};
-    first.year = year;
-    first.month = static_cast<uint8_t>(month);
-    first.day = 1.0;
-    const double jd0 = DateToJulianDay(first);
-    const VorConfig cfg = Settings();
+    const double jd0 = DateToJulianDay(Civil(year, month, 1.0));
+    const VorConfig cfg = ObservingSettings(/*crescentThreshold=*/0.0f);
     for (int i = 0; i < N; ++i) {
         VorDate date{};
         JulianDayToDate(jd0 + i, date);
@@ -54,7 +36,7 @@ void ScanDays(const VorLocation &loc, int year, int month, MoonDay (&out)[N]) {
 constexpr double Hour = HourToRad;
 
 TEST(MoonRiseTransitSet, DaysWithoutTransitGiveTheNeighbouringDaysTransit) {
-    const VorLocation makkah = Place(21.4225, 39.8262, 300, 3.0f);
+    const VorLocation makkah = MakkahInRadians(/*name=*/"");
     static MoonDay days[90];
     ScanDays(makkah, 2023, 7, days);
     int withoutTransit = 0;
@@ -82,7 +64,7 @@ TEST(MoonRiseTransitSet, DaysWithoutTransitGiveTheNeighbouringDaysTransit) {
 }
 
 TEST(MoonRiseTransitSet, RiseAndSetBelongToTheDaysTransit) {
-    const VorLocation makkah = Place(21.4225, 39.8262, 300, 3.0f);
+    const VorLocation makkah = MakkahInRadians(/*name=*/"");
     static MoonDay days[60];
     ScanDays(makkah, 2024, 1, days);
     for (int i = 0; i < 60; ++i) {
@@ -113,8 +95,8 @@ TEST(MoonRiseTransitSet, AtRiseAndSetTheMoonIsOnTheHorizon) {
     // centre is a fraction of a degree below the horizon (the upper limb on
     // it).  Near Makkah the altitude changes by about 0.2 degrees a minute,
     // so this pins the times to about a minute.
-    const VorLocation makkah = Place(21.4225, 39.8262, 0, 3.0f);
-    const VorConfig cfg = Settings();
+    const VorLocation makkah = PlaceInRadians(21.4225, 39.8262, 0, 3.0f);
+    const VorConfig cfg = ObservingSettings(/*crescentThreshold=*/0.0f);
     static MoonDay days[30];
     ScanDays(makkah, 2023, 7, days);
     for (const MoonDay &d : days) {
@@ -138,7 +120,7 @@ TEST(MoonRiseTransitSet, AtRiseAndSetTheMoonIsOnTheHorizon) {
 TEST(MoonRiseTransitSet, HighLatitudeCircumpolarAndNeverRisingMoon) {
     // Longyearbyen, 78.2 N: near the major lunar standstill the Moon's
     // declination reaches +-28 degrees and it stays up or down for days.
-    const VorLocation arctic = Place(78.22, 15.65, 0, 1.0f);
+    const VorLocation arctic = PlaceInRadians(78.22, 15.65, 0, 1.0f);
     static MoonDay days[730];
     ScanDays(arctic, 2024, 1, days);
     int circumpolar = 0;
@@ -171,9 +153,9 @@ TEST(MoonRiseTransitSet, TimeZoneShiftsTheClockNotTheEvents) {
     // The same place with zone +3 and zone 0: the events are the same
     // instants, 3 h later on the clock of zone +3 (for days where both
     // zones see the same transit).
-    const VorLocation zone3 = Place(21.4225, 39.8262, 300, 3.0f);
-    const VorLocation zone0 = Place(21.4225, 39.8262, 300, 0.0f);
-    const VorConfig cfg = Settings();
+    const VorLocation zone3 = PlaceInRadians(21.4225, 39.8262, 300, 3.0f);
+    const VorLocation zone0 = PlaceInRadians(21.4225, 39.8262, 300, 0.0f);
+    const VorConfig cfg = ObservingSettings(/*crescentThreshold=*/0.0f);
     int compared = 0;
     for (int day = 1; day <= 28; ++day) {
         VorDate date{};

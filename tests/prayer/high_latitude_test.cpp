@@ -6,19 +6,13 @@
 
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
-#include "prayer/prayer_test_support.h"
 #include "prayer/sun_events.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
 using namespace testing_support;
-
-SunEventTable AreaEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg) {
-    SunEventTable t;
-    ComputeAreaSunEvents(date, loc, cfg, t);
-    return t;
-}
 
 // The day's table after the rule step.
 SunEventTable WithRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg) {
@@ -28,7 +22,7 @@ SunEventTable WithRule(const VorDate &date, const VorLocation &loc, const VorCon
 }
 
 VorConfig RuleSettings(int rule) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.highLatitudeRule = rule;
     return cfg;
 }
@@ -64,7 +58,7 @@ TEST_P(NeededEvents, MarkerInOneElement) {
         SunEventTable t = AllValid();
         t.Element(c.element) = marker;
         for (int i = 0; i < 6; ++i) {
-            VorConfig cfg = Settings();
+            VorConfig cfg = DayPrayerSettings();
             cfg.fiqh = fiqhs[i];
             EXPECT_EQ(AllNeededTimesValid(cfg, t), c.needed[i] ? 0 : 1)
                 << c.label << " fiqh " << fiqhs[i];
@@ -88,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NeededEventsAll, ValidTableIsValidForEverySchool) {
     for (int fiqh : {0, 1, 2, 3, 4, -1, 99}) {
-        VorConfig cfg = Settings();
+        VorConfig cfg = DayPrayerSettings();
         cfg.fiqh = fiqh;
         EXPECT_EQ(AllNeededTimesValid(cfg, AllValid()), 1) << fiqh;
     }
@@ -100,7 +94,7 @@ TEST(NeededEventsAll, ValidTableIsValidForEverySchool) {
 class RuleOnCompleteDay : public ::testing::TestWithParam<int> {};
 
 TEST_P(RuleOnCompleteDay, TableUnchanged) {
-    const VorLocation loc = Place(30.0, 31.0, 2.0f);
+    const VorLocation loc = PrayerPlace(30.0, 31.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
     const VorConfig cfg = RuleSettings(GetParam());
     EXPECT_TRUE(SameBits(WithRule(date, loc, cfg), AreaEvents(date, loc, cfg)));
@@ -113,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(WhenNeededAndOutOfRange, RuleOnCompleteDay,
 // A seventh of the day and of the night.
 
 TEST(SeventhOfDay, Rule2At30NorthReplacesTheAngles) {
-    const VorLocation loc = Place(30.0, 31.0, 2.0f);
+    const VorLocation loc = PrayerPlace(30.0, 31.0, 2.0f);
     const VorDate date = Civil(2024, 3, 1);
     const VorConfig cfg = RuleSettings(2);
     const SunEventTable before = AreaEvents(date, loc, cfg);
@@ -137,7 +131,7 @@ TEST(SeventhOfDay, Rule2At30NorthReplacesTheAngles) {
 
 TEST(SeventhOfDay, Rule1FillsOnlyTheMissingTwilight) {
     // 60 N in June: -18 and -17 degrees are not reached, -12 is.
-    const VorLocation loc = Place(60.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(60.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 15);
     VorConfig cfg = RuleSettings(1);
     cfg.imsakAngle = -4.0f;
@@ -154,7 +148,7 @@ TEST(SeventhOfDay, Rule1FillsOnlyTheMissingTwilight) {
 TEST(SeventhOfDay, Rule1InPolarNightChangesNothing) {
     // 70 N in December: no sunrise; Duhr is missing, and a seventh of no day
     // fills nothing.
-    const VorLocation loc = Place(70.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(70.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 12, 21);
     for (int rule : {1, 2, 3, 4}) {
         const VorConfig cfg = RuleSettings(rule);
@@ -173,7 +167,7 @@ TEST(SeventhOfDay, Rule1InPolarNightChangesNothing) {
 }
 
 TEST(SeventhOfNight, Rule4At60NorthInJune) {
-    const VorLocation loc = Place(60.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(60.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 15);
     const VorConfig cfg = RuleSettings(4);
     const SunEventTable today = AreaEvents(date, loc, cfg);
@@ -242,7 +236,7 @@ void ExpectMissingFilledFromFirstThatHasThem(const SunEventTable &before,
 }
 
 TEST(NearestLocation, Rule6FillsOnlyTheMissingTimes) {
-    const VorLocation loc = Place(66.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(66.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
     const VorConfig cfg = RuleSettings(6);
     const SunEventTable before = AreaEvents(date, loc, cfg);
@@ -259,7 +253,7 @@ TEST(NearestLocation, Rule6FillsOnlyTheMissingTimes) {
 }
 
 TEST(NearestLocation, Rule5TakesTheWholeTableOfTheFirstCompleteLatitude) {
-    const VorLocation loc = Place(66.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(66.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
     const VorConfig cfg = RuleSettings(5);
     SunEventTable tables[40];
@@ -273,7 +267,7 @@ TEST(NearestLocation, Rule5TakesTheWholeTableOfTheFirstCompleteLatitude) {
 }
 
 TEST(NearestLocation, SouthernHemisphereMovesNorth) {
-    const VorLocation loc = Place(-62.0, -58.0, -3.0f);
+    const VorLocation loc = PrayerPlace(-62.0, -58.0, -3.0f);
     const VorDate date = Civil(2024, 12, 21);
     const VorConfig cfg = RuleSettings(5);
     SunEventTable tables[40];
@@ -284,7 +278,7 @@ TEST(NearestLocation, SouthernHemisphereMovesNorth) {
 }
 
 TEST(NearestDay, Rule8FillsOnlyTheMissingTimes) {
-    const VorLocation loc = Place(60.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(60.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
     const VorConfig cfg = RuleSettings(8);
     const SunEventTable before = AreaEvents(date, loc, cfg);
@@ -300,7 +294,7 @@ TEST(NearestDay, Rule8FillsOnlyTheMissingTimes) {
 }
 
 TEST(NearestDay, Rule7TakesTheWholeTableOfTheNearestCompleteDay) {
-    const VorLocation loc = Place(60.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(60.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
     const VorConfig cfg = RuleSettings(7);
     SunEventTable tables[120];
@@ -317,7 +311,7 @@ TEST(NearestDay, Rule7TakesTheWholeTableOfTheNearestCompleteDay) {
 TEST(NearestDay, GivesUpAfter365DaysWithTheLastAttempt) {
     // At 89 N the Sun never spans 18 degrees below the horizon and the
     // horizon on one day: no day of the year has every needed event.
-    const VorLocation loc = Place(89.0, 0.0, 0.0f);
+    const VorLocation loc = PrayerPlace(89.0, 0.0, 0.0f);
     const VorDate date = Civil(2024, 12, 21);
     const VorConfig cfg = RuleSettings(7);
     const SunEventTable after = WithRule(date, loc, cfg);

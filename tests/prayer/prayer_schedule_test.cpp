@@ -14,98 +14,29 @@
 #include "calendar/julian_day.h"
 #include "prayer/prayer_schedule.h"
 #include "prayer/text_writer.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
 
 using namespace vorlin;
+using namespace vorlin::testing_support;
 
-const std::string Separator(80, '=');
-const char *const ShortWeekdays[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-const char *const Months[13] = {"",     "January", "February",  "March",   "April",
-                                "May",  "June",    "July",      "August",  "September",
-                                "October", "November", "December"};
-const char *const HijriMonths[13] = {"",          "Muharram", "Safar",   "Rabi'I",
-                                     "Rabi'II",   "Jumada I", "Jumada II", "Rajab",
-                                     "Sha'ban",   "Ramadan",  "Shawwal", "Thu Al-Qa'da",
-                                     "Thu Al-Hijja"};
+// The 1st of a Hijri month, marked valid.
+VorDate HijriMonth(int year, int month) { return Hijri(year, month, 1.0, /*hijriValid=*/1); }
 
-VorDate Civil(int year, int month, int day) {
-    VorDate d{};
-    d.year = year;
-    d.month = static_cast<uint8_t>(month);
-    d.day = day;
-    return d;
-}
+const VorLocation Makkah = MakkahInRadians();
 
-VorDate Hijri(int year, int month) {
-    VorDate d{};
-    d.hijriYear = year;
-    d.hijriMonth = static_cast<uint8_t>(month);
-    d.hijriDay = 1.0;
-    d.hijriValid = 1;
-    return d;
-}
-
-// Makkah, in radians as inside a library call.
-VorLocation Makkah() {
-    VorLocation loc{};
-    std::strcpy(loc.name, "Makkah");
-    loc.latitude = 21.4225 * DegToRad;
-    loc.longitude = 39.8262 * DegToRad;
-    loc.height = 300;
-    loc.timeZone = 3.0f;
-    return loc;
-}
 
 VorLocation Oslo(bool summerTime) {
-    VorLocation loc{};
-    std::strcpy(loc.name, "Oslo");
-    loc.latitude = 59.91 * DegToRad;
-    loc.longitude = 10.75 * DegToRad;
-    loc.height = 20;
-    loc.timeZone = 1.0f;
+    VorLocation loc = PlaceInRadians(59.91, 10.75, 20, 1.0f, "Oslo");
     loc.summerStart = summerTime ? 834 : 0;   // last Sunday of March
     loc.summerEnd = summerTime ? 2626 : 0;    // last Sunday of October
     return loc;
 }
 
-VorConfig Settings(unsigned flags, int fiqh = 1, int precision = 0) {
-    VorConfig cfg{};
-    cfg.imsakAngle = -19.0f;
-    cfg.fajrAngle = -18.0f;
-    cfg.ishaAngle = -17.0f;
-    cfg.fiqh = fiqh;
-    cfg.precision = precision;
-    cfg.temperature = 10;
-    cfg.toleranceSeconds = 1;
-    cfg.crescentThreshold = 20.0f;
-    cfg.fajrIshaMinutes = 90;
-    cfg.scheduleFlags = flags;
-    return cfg;
-}
-
-std::string Schedule(const VorDate &date, VorLocation loc, const VorConfig &cfg) {
-    std::vector<char> buffer(1 << 20);
-    TextWriter writer(buffer.data(), buffer.size());
-    WritePrayerSchedule(date, loc, cfg, writer);
-    EXPECT_LT(writer.Length(), buffer.size());
-    EXPECT_EQ(std::strlen(buffer.data()), writer.Length());
-    return std::string(buffer.data(), writer.Length());
-}
-
-// The lines of a text that ends with "\n" (checked), without their ends.
-std::vector<std::string> Lines(const std::string &text) {
-    EXPECT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\n');
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        const std::size_t end = text.find('\n', begin);
-        lines.push_back(text.substr(begin, end - begin));
-        begin = end + 1;
-    }
-    return lines;
+std::string Schedule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg) {
+    return ReportText(WritePrayerSchedule, date, loc, cfg);
 }
 
 // The header lines of a Makkah page up to the date line, with the default
@@ -188,11 +119,7 @@ struct Page {
 // shape and that nothing but rows and trailers lies between headers.
 std::vector<Page> Pages(const std::vector<std::string> &lines) {
     std::vector<Page> pages;
-    EXPECT_GE(lines.size(), 3u);
-    if (lines.size() < 3) return pages;
-    EXPECT_EQ(lines[0], "");
-    EXPECT_EQ(lines[1], "\t\tVorlin Times\t  Version 2.8, February, 2002");
-    EXPECT_EQ(lines[2], Separator);
+    if (!ExpectBanner(lines)) return pages;
     std::size_t i = 3;
     while (i < lines.size()) {
         Page page;
@@ -236,7 +163,7 @@ TEST(PrayerScheduleDay, BannerHeaderAndOneRowWithoutPrefix) {
     date.hijriMonth = 9;
     date.hijriDay = 1.0;
     date.hijriValid = 1;
-    const std::vector<std::string> lines = Lines(Schedule(date, Makkah(), Settings(VOR_SPAN_DAY)));
+    const std::vector<std::string> lines = Lines(Schedule(date, Makkah, ReportSettings(VOR_SPAN_DAY)));
 
     std::vector<std::string> expected = {"", "\t\tVorlin Times\t  Version 2.8, February, 2002",
                                          Separator};
@@ -264,7 +191,7 @@ TEST(PrayerScheduleDay, BannerHeaderAndOneRowWithoutPrefix) {
 
 TEST(PrayerScheduleDay, DateWithoutHijriDateEndsItsDateLineWithTwoBlanks) {
     const std::vector<std::string> lines =
-        Lines(Schedule(Civil(2024, 3, 11), Makkah(), Settings(VOR_SPAN_DAY, 0, 1)));
+        Lines(Schedule(Civil(2024, 3, 11), Makkah, ReportSettings(VOR_SPAN_DAY, 0, 1)));
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[7], " Configuration:\tFiqh = Jafari, Distance = 0 km, Precision = Minutes,");
     EXPECT_EQ(lines[8], "\t\tImsak angle = -19\xB0 00', Fajr angle = -18\xB0 00',");
@@ -302,12 +229,12 @@ TEST_P(PrayerScheduleMonth, OnePageOneRowPerExistingDay) {
     const MonthCase &c = GetParam();
     const VorDate date = Civil(c.year, c.month, 17);
     const VorDate dateBefore = date;
-    VorLocation loc = Makkah();
+    VorLocation loc = Makkah;
     const VorLocation locBefore = loc;
 
     std::vector<char> buffer(1 << 18);
     TextWriter writer(buffer.data(), buffer.size());
-    WritePrayerSchedule(date, loc, Settings(VOR_SPAN_MONTH), writer);
+    WritePrayerSchedule(date, loc, ReportSettings(VOR_SPAN_MONTH), writer);
     EXPECT_EQ(std::memcmp(&date, &dateBefore, sizeof date), 0) << "the caller's date is kept";
     EXPECT_EQ(std::memcmp(&loc, &locBefore, sizeof loc), 0) << "the location is put back";
 
@@ -345,8 +272,8 @@ TEST_P(PrayerScheduleMonth, OnePageOneRowPerExistingDay) {
 
     // The first row's Hijri day is the conversion of the first of the month.
     VorDate first = Civil(c.year, c.month, c.days[0]);
-    VorLocation place = Makkah();
-    ASSERT_EQ(GregorianToHijri(first, place, Settings(VOR_SPAN_MONTH)), 1);
+    VorLocation place = Makkah;
+    ASSERT_EQ(GregorianToHijri(first, place, ReportSettings(VOR_SPAN_MONTH)), 1);
     EXPECT_EQ(page.rows[0].hijriDay, static_cast<int>(first.hijriDay));
 }
 
@@ -372,11 +299,11 @@ INSTANTIATE_TEST_SUITE_P(
 // The one-day row and the month's row of the same day show the same times.
 TEST(PrayerScheduleMonth, DayRowEqualsTheMonthRowOfThatDay) {
     const std::vector<Page> pages =
-        Pages(Lines(Schedule(Civil(2024, 2, 1), Makkah(), Settings(VOR_SPAN_MONTH))));
+        Pages(Lines(Schedule(Civil(2024, 2, 1), Makkah, ReportSettings(VOR_SPAN_MONTH))));
     ASSERT_EQ(pages.size(), 1u);
     ASSERT_EQ(pages[0].rowLines.size(), 29u);
     const std::vector<std::string> day =
-        Lines(Schedule(Civil(2024, 2, 15), Makkah(), Settings(VOR_SPAN_DAY)));
+        Lines(Schedule(Civil(2024, 2, 15), Makkah, ReportSettings(VOR_SPAN_DAY)));
     EXPECT_EQ(day.back(), pages[0].rowLines[14].substr(ScheduleRowPrefixWidth));
 }
 
@@ -395,7 +322,7 @@ class PrayerScheduleWidths : public ::testing::TestWithParam<WidthCase> {};
 TEST_P(PrayerScheduleWidths, EveryRowIsPrefixPlusNineCharactersPerCell) {
     const WidthCase &c = GetParam();
     const std::vector<Page> pages = Pages(
-        Lines(Schedule(Civil(2024, 6, 1), Makkah(), Settings(VOR_SPAN_MONTH, c.fiqh, c.precision))));
+        Lines(Schedule(Civil(2024, 6, 1), Makkah, ReportSettings(VOR_SPAN_MONTH, c.fiqh, c.precision))));
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].header[pages[0].header.size() - 2], std::string("Date IslDate Day ") + c.heads);
     ASSERT_EQ(pages[0].rows.size(), 30u);
@@ -419,9 +346,9 @@ INSTANTIATE_TEST_SUITE_P(
 // rows but for a later Asr.
 TEST(PrayerScheduleWidths, HanafiAsrIsLaterAndNothingElseChanges) {
     const std::vector<Page> shafii =
-        Pages(Lines(Schedule(Civil(2024, 6, 1), Makkah(), Settings(VOR_SPAN_MONTH, 1))));
+        Pages(Lines(Schedule(Civil(2024, 6, 1), Makkah, ReportSettings(VOR_SPAN_MONTH, 1))));
     const std::vector<Page> hanafi =
-        Pages(Lines(Schedule(Civil(2024, 6, 1), Makkah(), Settings(VOR_SPAN_MONTH, 2))));
+        Pages(Lines(Schedule(Civil(2024, 6, 1), Makkah, ReportSettings(VOR_SPAN_MONTH, 2))));
     ASSERT_EQ(shafii.size(), 1u);
     ASSERT_EQ(hanafi.size(), 1u);
     ASSERT_EQ(shafii[0].rows.size(), hanafi[0].rows.size());
@@ -447,7 +374,7 @@ TEST(PrayerScheduleWidths, HanafiAsrIsLaterAndNothingElseChanges) {
 // A year of Gregorian months.
 
 TEST(PrayerScheduleYear, TwelvePagesEachClosedByATrailer) {
-    const std::string text = Schedule(Civil(2024, 7, 9), Makkah(), Settings(VOR_SPAN_YEAR));
+    const std::string text = Schedule(Civil(2024, 7, 9), Makkah, ReportSettings(VOR_SPAN_YEAR));
     const std::vector<Page> pages = Pages(Lines(text));
     ASSERT_EQ(pages.size(), 12u);
     const int lengths[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -477,17 +404,17 @@ VorDate NextCivilDay(const VorDate &date) {
 }
 
 TEST(PrayerScheduleHijri, YearOfHijriMonthsAndSingleMonthsOf29And30Days) {
-    VorDate request = Hijri(1445, 9);
+    VorDate request = HijriMonth(1445, 9);
     const std::vector<std::string> lines =
-        Lines(Schedule(request, Makkah(), Settings(VOR_SPAN_YEAR | VOR_HIJRI_MONTHS)));
+        Lines(Schedule(request, Makkah, ReportSettings(VOR_SPAN_YEAR | VOR_HIJRI_MONTHS)));
     const std::vector<Page> pages = Pages(lines);
     ASSERT_EQ(pages.size(), 12u);
 
     // The first row is the civil day of 1 Muharram 1445; the rows then follow
     // each other day by day through the whole year.
-    VorDate cursor = Hijri(1445, 1);
-    VorLocation place = Makkah();
-    const VorConfig settings = Settings(VOR_SPAN_YEAR | VOR_HIJRI_MONTHS);
+    VorDate cursor = HijriMonth(1445, 1);
+    VorLocation place = Makkah;
+    const VorConfig settings = ReportSettings(VOR_SPAN_YEAR | VOR_HIJRI_MONTHS);
     ASSERT_EQ(HijriToGregorian(cursor, place, settings), 1);
     cursor.day = static_cast<int>(cursor.day);
 
@@ -530,7 +457,7 @@ TEST(PrayerScheduleHijri, YearOfHijriMonthsAndSingleMonthsOf29And30Days) {
     // One-month mode gives the same page, without a trailer.
     for (int m : {month29, month30}) {
         const std::vector<Page> single =
-            Pages(Lines(Schedule(Hijri(1445, m), Makkah(), Settings(VOR_SPAN_MONTH | VOR_HIJRI_MONTHS))));
+            Pages(Lines(Schedule(HijriMonth(1445, m), Makkah, ReportSettings(VOR_SPAN_MONTH | VOR_HIJRI_MONTHS))));
         ASSERT_EQ(single.size(), 1u);
         EXPECT_FALSE(single[0].trailer);
         EXPECT_EQ(single[0].header, pages[m - 1].header);
@@ -543,11 +470,11 @@ TEST(PrayerScheduleHijri, YearOfHijriMonthsAndSingleMonthsOf29And30Days) {
 // is followed by 15 October) and the Hijri days still run 1, 2, 3 ...
 TEST(PrayerScheduleHijri, MonthAcrossTheCalendarReformCountsOnlyRealDays) {
     VorDate reform = Civil(1582, 10, 4);
-    VorLocation place = Makkah();
-    const VorConfig settings = Settings(VOR_SPAN_MONTH | VOR_HIJRI_MONTHS);
+    VorLocation place = Makkah;
+    const VorConfig settings = ReportSettings(VOR_SPAN_MONTH | VOR_HIJRI_MONTHS);
     ASSERT_EQ(GregorianToHijri(reform, place, settings), 1);
     const std::vector<Page> pages =
-        Pages(Lines(Schedule(Hijri(reform.hijriYear, reform.hijriMonth), Makkah(), settings)));
+        Pages(Lines(Schedule(HijriMonth(reform.hijriYear, reform.hijriMonth), Makkah, settings)));
     ASSERT_EQ(pages.size(), 1u);
     const std::vector<Row> &rows = pages[0].rows;
     ASSERT_TRUE(rows.size() == 29u || rows.size() == 30u) << rows.size();
@@ -593,9 +520,9 @@ int ExpectOneHourLater(const Row &standard, const Row &summer) {
 TEST(PrayerScheduleSummerTime, ValidCellsOneHourLaterFromTheStartDayOn) {
     // 2024: summer time from Sunday 31 March.
     const std::vector<Page> standard =
-        Pages(Lines(Schedule(Civil(2024, 3, 1), Oslo(false), Settings(VOR_SPAN_MONTH))));
+        Pages(Lines(Schedule(Civil(2024, 3, 1), Oslo(false), ReportSettings(VOR_SPAN_MONTH))));
     const std::vector<Page> summer =
-        Pages(Lines(Schedule(Civil(2024, 3, 1), Oslo(true), Settings(VOR_SPAN_MONTH))));
+        Pages(Lines(Schedule(Civil(2024, 3, 1), Oslo(true), ReportSettings(VOR_SPAN_MONTH))));
     ASSERT_EQ(standard.size(), 1u);
     ASSERT_EQ(summer.size(), 1u);
     EXPECT_EQ(summer[0].header[3], "\t\tSummer Time starts at: Last Sunday, March");
@@ -613,9 +540,9 @@ TEST(PrayerScheduleSummerTime, MarkerCellsAreUnchanged) {
     // Oslo in June: the Sun never sinks to -17 degrees, so Imsak, Fajr and
     // Isha'a are markers all month.
     const std::vector<Page> standard =
-        Pages(Lines(Schedule(Civil(2024, 6, 1), Oslo(false), Settings(VOR_SPAN_MONTH))));
+        Pages(Lines(Schedule(Civil(2024, 6, 1), Oslo(false), ReportSettings(VOR_SPAN_MONTH))));
     const std::vector<Page> summer =
-        Pages(Lines(Schedule(Civil(2024, 6, 1), Oslo(true), Settings(VOR_SPAN_MONTH))));
+        Pages(Lines(Schedule(Civil(2024, 6, 1), Oslo(true), ReportSettings(VOR_SPAN_MONTH))));
     ASSERT_EQ(standard.size(), 1u);
     ASSERT_EQ(summer.size(), 1u);
     ASSERT_EQ(standard[0].rows.size(), 30u);

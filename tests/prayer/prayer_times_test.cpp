@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "astro/constants.h"
-#include "prayer/prayer_test_support.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
@@ -35,9 +35,9 @@ class Makkah20240311 : public ::testing::TestWithParam<ClockCase> {};
 
 TEST_P(Makkah20240311, AgreesWithTheReference) {
     const ClockCase c = GetParam();
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.fajrAngle = -18.5f;
-    const PrayerTimes p = Times(Civil(2024, 3, 11), Place(21.4225, 39.8262, 3.0f), cfg);
+    const PrayerTimes p = Times(Civil(2024, 3, 11), PrayerPlace(21.4225, 39.8262, 3.0f), cfg);
     EXPECT_NEAR(ToMinutes(p.time[c.index]), c.minutes, c.tolerance) << c.label;
 }
 
@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The nine values of an ordinary day.
 
 TEST(PrayerTimesDay, NineValuesInTheirNaturalOrder) {
-    const PrayerTimes p = Times(Civil(2024, 5, 10), Place(41.0, 29.0, 3.0f), Settings());
+    const PrayerTimes p = Times(Civil(2024, 5, 10), PrayerPlace(41.0, 29.0, 3.0f), DayPrayerSettings());
     for (int i = 1; i < PrayerTimes::Count; ++i) {
         ASSERT_FALSE(IsTimeMarker(p.time[i])) << i;
         EXPECT_LT(p.time[i - 1], p.time[i]) << i;
@@ -75,7 +75,7 @@ TEST(PrayerTimesDay, NineValuesInTheirNaturalOrder) {
 }
 
 TEST(PrayerTimesDay, DuhrAbout64SecondsAfterTheCentresTransit) {
-    const PrayerTimes p = Times(Civil(2024, 10, 1), Place(33.5, 36.3, 3.0f), Settings());
+    const PrayerTimes p = Times(Civil(2024, 10, 1), PrayerPlace(33.5, 36.3, 3.0f), DayPrayerSettings());
     EXPECT_NEAR(ToSeconds(p.time[PrayerDuhr] - p.time[PrayerSunTransit]), 64.0, 1.5);
 }
 
@@ -87,9 +87,9 @@ class SafetySeconds : public ::testing::TestWithParam<int> {};
 TEST_P(SafetySeconds, ImsakAndShuruqEarlierOthersLaterMarkersKept) {
     const int seconds = GetParam();
     // 65 N in midsummer: Fajr is AlwaysAbove, the other events exist.
-    const VorLocation loc = Place(65.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(65.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.imsakAngle = -1.2f;
     cfg.ishaAngle = -1.2f;
     const PrayerTimes plain = Times(date, loc, cfg);
@@ -108,9 +108,9 @@ TEST_P(SafetySeconds, ImsakAndShuruqEarlierOthersLaterMarkersKept) {
 INSTANTIATE_TEST_SUITE_P(Signs, SafetySeconds, ::testing::Values(120, -45, 0));
 
 TEST(MaghribMinutes, ThreeMinutesMoveOnlyMaghrib) {
-    const VorLocation loc = Place(24.47, 54.37, 4.0f);
+    const VorLocation loc = PrayerPlace(24.47, 54.37, 4.0f);
     const VorDate date = Civil(2024, 8, 1);
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.safetySeconds = 30;
     const PrayerTimes plain = Times(date, loc, cfg);
     cfg.maghribMinutes = 3;
@@ -125,10 +125,10 @@ TEST(MaghribMinutes, ThreeMinutesMoveOnlyMaghrib) {
 }
 
 TEST(MaghribMinutes, MarkerStaysUnderTheMidnightSun) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.maghribMinutes = 3;
     cfg.safetySeconds = 60;
-    const PrayerTimes p = Times(Civil(2024, 6, 21), Place(75.0, 15.0, 1.0f), cfg);
+    const PrayerTimes p = Times(Civil(2024, 6, 21), PrayerPlace(75.0, 15.0, 1.0f), cfg);
     EXPECT_EQ(p.time[PrayerMaghrib], TimeAlwaysAbove);
     EXPECT_EQ(p.time[PrayerShuruq], TimeAlwaysAbove);
 }
@@ -137,10 +137,10 @@ TEST(MaghribMinutes, MarkerStaysUnderTheMidnightSun) {
 // High latitudes through the whole day computation.
 
 TEST(PrayerTimesPolar, PolarNightAt70North) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.safetySeconds = 60;
     cfg.maghribMinutes = 2;
-    const PrayerTimes p = Times(Civil(2024, 12, 21), Place(70.0, 25.0, 2.0f), cfg);
+    const PrayerTimes p = Times(Civil(2024, 12, 21), PrayerPlace(70.0, 25.0, 2.0f), cfg);
     for (int i : {PrayerShuruq, PrayerSunTransit, PrayerDuhr, PrayerAsrFactor1, PrayerAsrFactor2,
                   PrayerMaghrib}) {
         EXPECT_EQ(p.time[i], TimeAlwaysBelow) << i;
@@ -152,9 +152,9 @@ TEST(PrayerTimesPolar, PolarNightAt70North) {
 TEST(PrayerTimesSchools, UnknownFiqhNeedsWhatShafiiNeeds) {
     // Rule 5 stops at the first latitude with every needed event, so the
     // needed set decides the result.
-    const VorLocation loc = Place(66.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(66.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
-    VorConfig shafii = Settings();
+    VorConfig shafii = DayPrayerSettings();
     shafii.highLatitudeRule = 5;
     shafii.fiqh = 1;
     VorConfig unknown = shafii;
@@ -167,9 +167,9 @@ TEST(PrayerTimesSchools, UnknownFiqhNeedsWhatShafiiNeeds) {
 }
 
 TEST(PrayerTimesRules, RuleOutsideTheRangeIsNoRule) {
-    const VorLocation loc = Place(66.0, 25.0, 2.0f);
+    const VorLocation loc = PrayerPlace(66.0, 25.0, 2.0f);
     const VorDate date = Civil(2024, 6, 21);
-    VorConfig none = Settings();
+    VorConfig none = DayPrayerSettings();
     const PrayerTimes reference = Times(date, loc, none);
     for (int rule : {10, 99, -1, -1000}) {
         VorConfig cfg = none;
@@ -185,12 +185,12 @@ class RecordsUnchanged : public ::testing::TestWithParam<int> {};
 
 TEST_P(RecordsUnchanged, LocationAndDateBitForBit) {
     for (int distance : {0, 20}) {
-        VorConfig cfg = Settings();
+        VorConfig cfg = DayPrayerSettings();
         cfg.highLatitudeRule = GetParam();
         cfg.distanceKm = distance;
         cfg.fajrIshaMinutes = 80;
         for (double latitude : {66.0, 70.0, -67.3, 90.0}) {
-            VorLocation loc = Place(latitude, 25.3, 2.0f, 120);
+            VorLocation loc = PrayerPlace(latitude, 25.3, 2.0f, 120);
             VorDate date = Civil(2024, 6, 21);
             const VorLocation locBefore = loc;
             const VorDate dateBefore = date;

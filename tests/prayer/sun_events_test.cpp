@@ -6,7 +6,7 @@
 
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
-#include "prayer/prayer_test_support.h"
+#include "support/test_support.h"
 
 namespace vorlin {
 namespace {
@@ -19,19 +19,13 @@ SunEventTable Events(const VorDate &date, const VorLocation &loc, const VorConfi
     return t;
 }
 
-SunEventTable AreaEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg) {
-    SunEventTable t;
-    ComputeAreaSunEvents(date, loc, cfg, t);
-    return t;
-}
-
 // ---------------------------------------------------------------------------
 // Days on which the Sun does not reach, or does not leave, an altitude.
 
 TEST(SunEventsPolar, FajrAngleNotReachedAt65NorthInMidsummer) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.fajrAngle = -18.0f;
-    const SunEventTable t = Events(Civil(2024, 6, 21), Place(65.0, 25.0, 2.0f), cfg);
+    const SunEventTable t = Events(Civil(2024, 6, 21), PrayerPlace(65.0, 25.0, 2.0f), cfg);
     EXPECT_EQ(t.triple[FajrTriple].rise, TimeAlwaysAbove);
     EXPECT_EQ(t.triple[FajrTriple].set, TimeAlwaysAbove);
     EXPECT_FALSE(IsTimeMarker(t.triple[FajrTriple].transit));
@@ -41,7 +35,7 @@ TEST(SunEventsPolar, FajrAngleNotReachedAt65NorthInMidsummer) {
 }
 
 TEST(SunEventsPolar, PolarNightAt70North) {
-    const SunEventTable t = Events(Civil(2024, 12, 21), Place(70.0, 25.0, 2.0f), Settings());
+    const SunEventTable t = Events(Civil(2024, 12, 21), PrayerPlace(70.0, 25.0, 2.0f), DayPrayerSettings());
     for (int e = 0; e < 3; ++e) EXPECT_EQ(t.triple[SunriseSunsetTriple].Element(e), TimeAlwaysBelow);
     for (int tr = DuhrTriple; tr <= AsrFactor2Triple; ++tr) {
         for (int e = 0; e < 3; ++e) EXPECT_EQ(t.triple[tr].Element(e), TimeAlwaysBelow) << tr;
@@ -52,7 +46,7 @@ TEST(SunEventsPolar, PolarNightAt70North) {
 }
 
 TEST(SunEventsPolar, MidnightSunKeepsTransitAndDuhr) {
-    const SunEventTable t = Events(Civil(2024, 6, 21), Place(75.0, 15.0, 1.0f), Settings());
+    const SunEventTable t = Events(Civil(2024, 6, 21), PrayerPlace(75.0, 15.0, 1.0f), DayPrayerSettings());
     EXPECT_EQ(t.triple[SunriseSunsetTriple].rise, TimeAlwaysAbove);
     EXPECT_EQ(t.triple[SunriseSunsetTriple].set, TimeAlwaysAbove);
     const double transit = t.triple[SunriseSunsetTriple].transit;
@@ -79,7 +73,7 @@ class SunEventsDay : public ::testing::TestWithParam<DayCase> {
 protected:
     VorLocation Loc() const {
         const DayCase c = GetParam();
-        return Place(c.latitudeDeg, c.longitudeDeg, c.timeZone);
+        return PrayerPlace(c.latitudeDeg, c.longitudeDeg, c.timeZone);
     }
     VorDate Date() const {
         const DayCase c = GetParam();
@@ -88,7 +82,7 @@ protected:
 };
 
 TEST_P(SunEventsDay, CrossingsAreNearlySymmetricAboutTheTransit) {
-    const SunEventTable t = Events(Date(), Loc(), Settings());
+    const SunEventTable t = Events(Date(), Loc(), DayPrayerSettings());
     const double transit = t.triple[SunriseSunsetTriple].transit;
     for (int tr : {SunriseSunsetTriple, FajrTriple}) {
         const EventTriple &e = t.triple[tr];
@@ -100,7 +94,7 @@ TEST_P(SunEventsDay, CrossingsAreNearlySymmetricAboutTheTransit) {
 }
 
 TEST_P(SunEventsDay, EventsComeInTheirNaturalOrder) {
-    const SunEventTable t = Events(Date(), Loc(), Settings());
+    const SunEventTable t = Events(Date(), Loc(), DayPrayerSettings());
     const double order[] = {t.triple[ImsakIshaTriple].rise,  t.triple[FajrTriple].rise,
                             t.triple[SunriseSunsetTriple].rise, t.triple[SunriseSunsetTriple].transit,
                             t.triple[DuhrTriple].transit,   t.triple[AsrFactor1Triple].set,
@@ -112,7 +106,7 @@ TEST_P(SunEventsDay, EventsComeInTheirNaturalOrder) {
 TEST_P(SunEventsDay, DuhrFollowsTheTransitBySemidiameterInTime) {
     // One solar semidiameter (959.63"/R) of longitude is 959.63/R/15 s of
     // solar time, about 64 s; R ranges 0.983..1.017 AU.
-    const SunEventTable t = Events(Date(), Loc(), Settings());
+    const SunEventTable t = Events(Date(), Loc(), DayPrayerSettings());
     const double lag =
         ToSeconds(t.triple[DuhrTriple].transit - t.triple[SunriseSunsetTriple].transit);
     EXPECT_GT(lag, 62.0);
@@ -120,9 +114,9 @@ TEST_P(SunEventsDay, DuhrFollowsTheTransitBySemidiameterInTime) {
 }
 
 TEST_P(SunEventsDay, DeeperFajrAngleIsEarlier) {
-    VorConfig shallow = Settings();
+    VorConfig shallow = DayPrayerSettings();
     shallow.fajrAngle = -15.0f;
-    VorConfig deep = Settings();
+    VorConfig deep = DayPrayerSettings();
     deep.fajrAngle = -18.0f;
     const double f15 = Events(Date(), Loc(), shallow).triple[FajrTriple].rise;
     const double f18 = Events(Date(), Loc(), deep).triple[FajrTriple].rise;
@@ -132,7 +126,7 @@ TEST_P(SunEventsDay, DeeperFajrAngleIsEarlier) {
 }
 
 TEST_P(SunEventsDay, LongerShadowFactorIsLaterAsr) {
-    const SunEventTable t = Events(Date(), Loc(), Settings());
+    const SunEventTable t = Events(Date(), Loc(), DayPrayerSettings());
     const double asr1 = t.triple[AsrFactor1Triple].set;
     const double asr2 = t.triple[AsrFactor2Triple].set;
     EXPECT_GT(ToMinutes(asr2 - asr1), 20.0);
@@ -141,9 +135,9 @@ TEST_P(SunEventsDay, LongerShadowFactorIsLaterAsr) {
 
 TEST_P(SunEventsDay, FifteenDegreesEastIsOneHourEarlier) {
     const DayCase c = GetParam();
-    const SunEventTable here = Events(Date(), Loc(), Settings());
+    const SunEventTable here = Events(Date(), Loc(), DayPrayerSettings());
     const SunEventTable east =
-        Events(Date(), Place(c.latitudeDeg, c.longitudeDeg + 15.0, c.timeZone), Settings());
+        Events(Date(), PrayerPlace(c.latitudeDeg, c.longitudeDeg + 15.0, c.timeZone), DayPrayerSettings());
     for (int e = 0; e < SunEventTable::ElementCount; ++e) {
         ASSERT_FALSE(IsTimeMarker(here.Element(e))) << e;
         EXPECT_NEAR(ToMinutes(here.Element(e) - east.Element(e)), 60.0, 0.75) << e;
@@ -161,21 +155,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SunEventsEquator, DaylightOnTheEquinoxIsAbout12Hours7Minutes) {
     // Refraction and semidiameter add about 3.3 minutes at each end.
-    const SunEventTable t = Events(Civil(2024, 3, 20), Place(0.0, 0.0, 0.0f), Settings());
+    const SunEventTable t = Events(Civil(2024, 3, 20), PrayerPlace(0.0, 0.0, 0.0f), DayPrayerSettings());
     const double day = t.triple[SunriseSunsetTriple].set - t.triple[SunriseSunsetTriple].rise;
     EXPECT_NEAR(ToMinutes(day), 12.0 * 60.0 + 7.0, 1.5);
 }
 
 TEST(SunEventsRefraction, ZeroPressureAtSeaLevelIs1010Millibar) {
-    const VorLocation loc = Place(35.0, 0.0, 0.0f, 0);
-    VorConfig byHeight = Settings();
+    const VorLocation loc = PrayerPlace(35.0, 0.0, 0.0f, 0);
+    VorConfig byHeight = DayPrayerSettings();
     byHeight.pressure = 0;
-    VorConfig given = Settings();
+    VorConfig given = DayPrayerSettings();
     given.pressure = 1010;
     const VorDate date = Civil(2024, 5, 1);
     EXPECT_TRUE(SameBits(Events(date, loc, byHeight), Events(date, loc, given)));
     // At 1000 m the dip of the horizon makes sunrise earlier.
-    const VorLocation high = Place(35.0, 0.0, 0.0f, 1000);
+    const VorLocation high = PrayerPlace(35.0, 0.0, 0.0f, 1000);
     const double riseLow = Events(date, loc, byHeight).triple[SunriseSunsetTriple].rise;
     const double riseHigh = Events(date, high, byHeight).triple[SunriseSunsetTriple].rise;
     EXPECT_GT(ToMinutes(riseLow - riseHigh), 2.0);
@@ -185,11 +179,11 @@ TEST(SunEventsTolerance, ZeroToleranceEndsAndAgrees) {
     // The solver caps its iterations, so a tolerance of 0 terminates; a
     // result is either a time that agrees with the one-second solution or
     // TimeNotValid (no exactly-zero correction within the cap).
-    const VorLocation loc = Place(51.5, -0.1, 0.0f);
+    const VorLocation loc = PrayerPlace(51.5, -0.1, 0.0f);
     const VorDate date = Civil(2024, 4, 2);
-    VorConfig zero = Settings();
+    VorConfig zero = DayPrayerSettings();
     zero.toleranceSeconds = 0;
-    const SunEventTable a = Events(date, loc, Settings());
+    const SunEventTable a = Events(date, loc, DayPrayerSettings());
     const SunEventTable b = Events(date, loc, zero);
     for (int e = 0; e < SunEventTable::ElementCount; ++e) {
         if (b.Element(e) == TimeNotValid) continue;
@@ -201,11 +195,11 @@ TEST(SunEventsTolerance, ZeroToleranceEndsAndAgrees) {
 // Rule 9: Imsak, Fajr and Isha'a a fixed time from sunrise and sunset.
 
 TEST(SunEventsRule9, NinetyMinutesFromSunriseAndSunset) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.highLatitudeRule = 9;
     cfg.fajrIshaMinutes = 90;
     cfg.fajrAngle = -3.0f;  // ignored under rule 9
-    const SunEventTable t = Events(Civil(2024, 2, 10), Place(48.2, 16.4, 1.0f), cfg);
+    const SunEventTable t = Events(Civil(2024, 2, 10), PrayerPlace(48.2, 16.4, 1.0f), cfg);
     const EventTriple &sun = t.triple[SunriseSunsetTriple];
     const double x = 90.0 * MinuteToRad;
     EXPECT_DOUBLE_EQ(t.triple[ImsakIshaTriple].rise, sun.rise - x);
@@ -218,10 +212,10 @@ TEST(SunEventsRule9, NinetyMinutesFromSunriseAndSunset) {
 }
 
 TEST(SunEventsRule9, MidnightSunLeavesNoValue) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.highLatitudeRule = 9;
     cfg.fajrIshaMinutes = 90;
-    const SunEventTable t = Events(Civil(2024, 6, 21), Place(75.0, 15.0, 1.0f), cfg);
+    const SunEventTable t = Events(Civil(2024, 6, 21), PrayerPlace(75.0, 15.0, 1.0f), cfg);
     EXPECT_EQ(t.triple[ImsakIshaTriple].rise, TimeNotValid);
     EXPECT_EQ(t.triple[FajrTriple].rise, TimeNotValid);
     EXPECT_EQ(t.triple[ImsakIshaTriple].set, TimeNotValid);
@@ -229,10 +223,10 @@ TEST(SunEventsRule9, MidnightSunLeavesNoValue) {
 }
 
 TEST(SunEventsRule9, PolarNightCopiesTheTransitMarker) {
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.highLatitudeRule = 9;
     cfg.fajrIshaMinutes = 90;
-    const SunEventTable t = Events(Civil(2024, 12, 21), Place(70.0, 25.0, 2.0f), cfg);
+    const SunEventTable t = Events(Civil(2024, 12, 21), PrayerPlace(70.0, 25.0, 2.0f), cfg);
     for (int tr : {ImsakIshaTriple, FajrTriple}) {
         for (int e = 0; e < 3; ++e) EXPECT_EQ(t.triple[tr].Element(e), TimeAlwaysBelow);
     }
@@ -299,17 +293,17 @@ TEST(AreaCornersEdges, NoAreaAtThePoles) {
 // The distanceKm margin.
 
 TEST(AreaSunEvents, NoAreaGivesThePlaceItself) {
-    const VorLocation loc = Place(40.0, 10.0, 1.0f);
+    const VorLocation loc = PrayerPlace(40.0, 10.0, 1.0f);
     const VorDate date = Civil(2024, 4, 15);
-    EXPECT_TRUE(SameBits(AreaEvents(date, loc, Settings()), Events(date, loc, Settings())));
+    EXPECT_TRUE(SameBits(AreaEvents(date, loc, DayPrayerSettings()), Events(date, loc, DayPrayerSettings())));
 }
 
 TEST(AreaSunEvents, TwentyKilometresWidenByTheLargestCornerDifference) {
-    const VorLocation loc = Place(40.0, 10.0, 1.0f);
+    const VorLocation loc = PrayerPlace(40.0, 10.0, 1.0f);
     const VorDate date = Civil(2024, 4, 15);
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.distanceKm = 20;
-    const SunEventTable centre = Events(date, loc, Settings());
+    const SunEventTable centre = Events(date, loc, DayPrayerSettings());
     const SunEventTable area = AreaEvents(date, loc, cfg);
 
     double lat[4], lon[4];
@@ -335,11 +329,11 @@ TEST(AreaSunEvents, TwentyKilometresWidenByTheLargestCornerDifference) {
 }
 
 TEST(AreaSunEvents, NoAreaAtThePoleInvalidatesEveryTime) {
-    const VorLocation pole = Place(90.0, 0.0, 0.0f);
+    const VorLocation pole = PrayerPlace(90.0, 0.0, 0.0f);
     const VorDate date = Civil(2024, 6, 21);
-    VorConfig cfg = Settings();
+    VorConfig cfg = DayPrayerSettings();
     cfg.distanceKm = 20;
-    const SunEventTable plain = AreaEvents(date, pole, Settings());
+    const SunEventTable plain = AreaEvents(date, pole, DayPrayerSettings());
     const SunEventTable area = AreaEvents(date, pole, cfg);
     int markers = 0, times = 0;
     for (int e = 0; e < SunEventTable::ElementCount; ++e) {
@@ -363,14 +357,14 @@ TEST(AreaSunEvents, CornerMarkerIsTaken) {
     const VorDate date = Civil(2024, 6, 21);
     double found = 0.0;
     for (double lat = 65.0; lat < 67.0 && found == 0.0; lat += 0.05) {
-        const bool here = !IsTimeMarker(Events(date, Place(lat, 25.0, 2.0f), Settings()).Sunset());
+        const bool here = !IsTimeMarker(Events(date, PrayerPlace(lat, 25.0, 2.0f), DayPrayerSettings()).Sunset());
         const bool north =
-            !IsTimeMarker(Events(date, Place(lat + 0.1, 25.0, 2.0f), Settings()).Sunset());
+            !IsTimeMarker(Events(date, PrayerPlace(lat + 0.1, 25.0, 2.0f), DayPrayerSettings()).Sunset());
         if (here && !north) found = lat;
     }
     ASSERT_NE(found, 0.0);
-    const VorLocation loc = Place(found, 25.0, 2.0f);
-    VorConfig cfg = Settings();
+    const VorLocation loc = PrayerPlace(found, 25.0, 2.0f);
+    VorConfig cfg = DayPrayerSettings();
     cfg.distanceKm = 15;
     SunEventTable area = AreaEvents(date, loc, cfg);
     EXPECT_EQ(area.Sunset(), TimeAlwaysAbove);
@@ -391,7 +385,7 @@ TEST(AreaSunEvents, EveryPassageLiesWithinHalfADayOfItsTransit) {
         for (int i = 0; i < 730; i += 1) {
             VorDate date = Civil(2023, 1, 1);
             JulianDayToDate(first + i, date);
-            const SunEventTable t = AreaEvents(date, Place(latitude, 25.0, 2.0f), Settings());
+            const SunEventTable t = AreaEvents(date, PrayerPlace(latitude, 25.0, 2.0f), DayPrayerSettings());
             for (const EventTriple &e : t.triple) {
                 if (IsTimeMarker(e.transit)) continue;
                 if (!IsTimeMarker(e.rise)) {
@@ -411,9 +405,9 @@ TEST(AreaSunEvents, EveryPassageLiesWithinHalfADayOfItsTransit) {
 
 TEST(AreaSunEvents, GrazingPassagesFarFromTheDayAreNotValid) {
     const VorDate date = Civil(2023, 4, 13);
-    const VorLocation loc = Place(64.0, 25.0, 2.0f);
-    const SunEventTable raw = Events(date, loc, Settings());
-    const SunEventTable checked = AreaEvents(date, loc, Settings());
+    const VorLocation loc = PrayerPlace(64.0, 25.0, 2.0f);
+    const SunEventTable raw = Events(date, loc, DayPrayerSettings());
+    const SunEventTable checked = AreaEvents(date, loc, DayPrayerSettings());
     for (int e = 0; e < SunEventTable::ElementCount; ++e) {
         const double v = raw.Element(e);
         const double transit = raw.triple[e / 3].transit;

@@ -8,18 +8,13 @@
 #include <thread>
 
 #include "astro/constants.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace vorlin {
 namespace {
 
-VorDate Civil(int year, int month, double day) {
-    VorDate date{};
-    date.year = year;
-    date.month = static_cast<uint8_t>(month);
-    date.day = day;
-    return date;
-}
+using namespace testing_support;
 
 double DeclinationDeg(double latDeg, double lonDeg, double heightKm, const VorDate &date) {
     return MagneticDeclination(latDeg * DegToRad, lonDeg * DegToRad, heightKm, date) * RadToDeg;

@@ -7,17 +7,13 @@
 #include <cmath>
 
 #include "astro/constants.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace vorlin {
 namespace {
 
-VorLocation Place(double latitudeDeg, double longitudeDeg) {
-    VorLocation location{};
-    location.latitude = latitudeDeg * DegToRad;
-    location.longitude = longitudeDeg * DegToRad;
-    return location;
-}
+using namespace testing_support;
 
 struct QiblaCase {
     const char *name;
@@ -31,7 +27,8 @@ class QiblaPublishedTest : public ::testing::TestWithParam<QiblaCase> {};
 TEST_P(QiblaPublishedTest, DirectionAndDistance) {
     const QiblaCase c = GetParam();
     double direction = -1.0, distance = -1.0;
-    QiblaDirectionAndDistance(Place(c.latitudeDeg, c.longitudeDeg), &direction, &distance);
+    QiblaDirectionAndDistance(PlaceInRadians(c.latitudeDeg, c.longitudeDeg, 0, 0.0f), &direction,
+                              &distance);
     EXPECT_NEAR(direction * RadToDeg, c.directionDeg, 1e-4);
     EXPECT_NEAR(distance, c.distanceKm, 1e-3);
     // Andoyer's second-order formula is good to a few metres.
@@ -91,8 +88,8 @@ TEST(QiblaDirectionAndDistance, AtTheAntipodeHalfTheMeridian) {
     // pi (a + b) / 2 (1 + h/4 + ...) for a = 6378.137 km, f = 1/298.257.
     EXPECT_NEAR(HalfMeridianKm(), 20003.9314, 1e-4);
     const VorLocation antipodes[] = {
-        Place(-21.423111111111112, 39.827111111111115 - 180.0),
-        Place(-21.423111111111112, 39.827111111111115 + 180.0),
+        PlaceInRadians(-21.423111111111112, 39.827111111111115 - 180.0, 0, 0.0f),
+        PlaceInRadians(-21.423111111111112, 39.827111111111115 + 180.0, 0, 0.0f),
     };
     for (const VorLocation &antipode : antipodes) {
         double direction = -1.0, distance = -1.0;
