@@ -3,9 +3,13 @@
 
 #include "astro/constants.h"
 #include "astro/earth_rotation.h"
+#include "astro/lunar_phases.h"
 #include "astro/moon_position.h"
 #include "astro/rise_transit_set.h"
 #include "astro/sun.h"
+#include "bench_support.h"
+#include "calendar/julian_day.h"
+#include "moon/month_start.h"
 
 namespace {
 
@@ -50,5 +54,37 @@ void BM_RiseTransitSet(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_RiseTransitSet);
+
+// One new moon, geocentric and topocentric, from a new date each time.
+void BM_FindNewMoons(benchmark::State &state) {
+    VorLocation loc = bench::Makkah();
+    loc.latitude *= DegToRad;
+    loc.longitude *= DegToRad;
+    int month = 0;
+    for (auto _ : state) {
+        VorDate date{};
+        JulianDayToDate(2460310.5 + 29.5 * (month++ % 120), date);  // ten years, over and over
+        double geo = 0.0, topo = 0.0;
+        FindNewMoons(&date, &loc, &geo, &topo);
+        benchmark::DoNotOptimize(topo);
+    }
+}
+BENCHMARK(BM_FindNewMoons)->Unit(benchmark::kMicrosecond);
+
+// One month start in conversion mode: new moons, evening search, moon data.
+void BM_ComputeMonthStart(benchmark::State &state) {
+    VorLocation loc = bench::Makkah();
+    loc.latitude *= DegToRad;
+    loc.longitude *= DegToRad;
+    const VorConfig cfg = bench::Settings();
+    int month = 0;
+    for (auto _ : state) {
+        VorDate date{};
+        JulianDayToDate(2460310.5 + 29.5 * (month++ % 120), date);  // ten years, over and over
+        double start = 0.0;
+        benchmark::DoNotOptimize(ComputeMonthStart(&date, &loc, &cfg, &start, nullptr));
+    }
+}
+BENCHMARK(BM_ComputeMonthStart)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

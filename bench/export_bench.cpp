@@ -61,8 +61,13 @@ void BM_YearSchedule64North(benchmark::State &state) {
 }
 BENCHMARK(BM_YearSchedule64North)->Arg(3)->Arg(6)->Arg(8)->ArgName("rule")->Unit(benchmark::kMillisecond);
 
-void BM_YearMoonReport(benchmark::State &state) {
-    VorLocation loc = Makkah();
+void BM_MonthSchedule64North20Km(benchmark::State &state) {
+    ScheduleYear(state, Place("64 N", 64.0, 20.0, 0, 1.0f),
+                 Settings(VOR_SPAN_MONTH, static_cast<int>(state.range(0)), 20), Civil(2024, 6, 1));
+}
+BENCHMARK(BM_MonthSchedule64North20Km)->Arg(3)->Arg(6)->Arg(8)->ArgName("rule")->Unit(benchmark::kMillisecond);
+
+void MoonYear(benchmark::State &state, VorLocation loc) {
     VorConfig cfg = Settings(VOR_SPAN_YEAR);
     VorDate date = Civil(2024, 1, 1);
     std::size_t length = 0;
@@ -72,7 +77,14 @@ void BM_YearMoonReport(benchmark::State &state) {
     }
     state.counters["bytes"] = static_cast<double>(length);
 }
+
+void BM_YearMoonReport(benchmark::State &state) { MoonYear(state, Makkah()); }
 BENCHMARK(BM_YearMoonReport)->Unit(benchmark::kMillisecond);
+
+void BM_YearMoonReportLondon(benchmark::State &state) {
+    MoonYear(state, Place("London", 51.5, -0.1, 0, 0.0f));
+}
+BENCHMARK(BM_YearMoonReportLondon)->Unit(benchmark::kMillisecond);
 
 void BM_VorAdToIslamic365Days(benchmark::State &state) {
     VorLocation loc = Makkah();

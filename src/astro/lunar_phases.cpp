@@ -1,6 +1,7 @@
 #include "astro/lunar_phases.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "astro/angles.h"
 #include "astro/constants.h"
@@ -112,8 +113,25 @@ double ConjunctionLongitudeGap(double sunLongitude, double moonLongitude) {
 
 double ConjunctionCorrectionDays(double gap) { return gap * RadToDeg / SynodicDegreesPerDay; }
 
-int RefineNewMoon(const VorLocation *location, double *jd, double topocentric,
-                  int *positionEvaluations) {
+namespace {
+
+// The last positions a refinement computed: the geocentric search ends
+// exactly where the topocentric one begins, so its first positions are
+// those already found.
+struct PositionsAt {
+    bool valid = false;
+    double t = 0.0;  // Julian centuries (TT) of the positions
+    SolarPosition sunGeometric{};
+    LunarPosition moon{};
+};
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// RefineNewMoon, taking the positions at its first instant from *carry when
+// they were computed there, and leaving its last positions in *carry
+// (carry may be null).
+int RefineNewMoonCarrying(const VorLocation *location, double *jd, double topocentric,
+                          int *positionEvaluations, PositionsAt *carry) {
     // Quantities that change too slowly to matter over the few hours the
     // estimate moves: taken once at the starting instant.
     const double t0 = JulianCenturies(*jd);
@@ -130,11 +148,23 @@ int RefineNewMoon(const VorLocation *location, double *jd, double topocentric,
 
     int evaluations = 0;
     int converged = 0;
+    PositionsAt last;
     for (int corrections = 0;; ++corrections) {
         const double t = JulianCenturies(*jd);
         const double tUt = t - deltaT * SecondToCentury;
-        const SolarPosition sunPosition = SunApparent(t, dpsi);
-        const LunarPosition moonPosition = MoonPosition(t);
+        if (carry == nullptr || !carry->valid || !SameBits(carry->t, t)) {
+            PositionsAt now;
+            now.valid = true;
+            now.t = t;
+            now.sunGeometric = SunGeometric(t);
+            now.moon = MoonPosition(t);
+            if (carry != nullptr) *carry = now;
+            last = now;
+        } else {
+            last = *carry;
+        }
+        const SolarPosition sunPosition = SunApparentFromGeometric(last.sunGeometric, dpsi);
+        const LunarPosition moonPosition = last.moon;
         double sun[2] = {sunPosition.longitude, sunPosition.latitude};
         double moon[2] = {moonPosition.longitude + dpsi, moonPosition.latitude};
         if (fromObserver) {
@@ -162,8 +192,14 @@ int RefineNewMoon(const VorLocation *location, double *jd, double topocentric,
     return converged;
 }
 
-void FindNewMoons(const VorDate *date, const VorLocation *location, double *geocentricJd,
-                  double *topocentricJd) {
+}  // namespace
+
+int RefineNewMoon(const VorLocation *location, double *jd, double topocentric,
+                  int *positionEvaluations) {
+    return RefineNewMoonCarrying(location, jd, topocentric, positionEvaluations, nullptr);
+}
+
+double NewMoonEstimate(const VorDate *date, const VorLocation *location) {
     const double j = DateToJulianDay(*date);
     const double z = static_cast<double>(location->timeZone) / 24.0;
     double b = MoonPhaseTime(j - 30.0);
@@ -172,12 +208,24 @@ void FindNewMoons(const VorDate *date, const VorLocation *location, double *geoc
     for (int step = 0; b + z < j && step < NewMoonMaxLunationSteps; ++step) {
         b = MoonPhaseTime(b + 1.0);
     }
-    *geocentricJd = b;
-    RefineNewMoon(location, geocentricJd, 0.0);
+    return b;
+}
+
+void RefineNewMoons(double estimate, const VorLocation *location, double *geocentricJd,
+                    double *topocentricJd) {
+    const double z = static_cast<double>(location->timeZone) / 24.0;
+    PositionsAt carry;
+    *geocentricJd = estimate;
+    RefineNewMoonCarrying(location, geocentricJd, 0.0, nullptr, &carry);
     *topocentricJd = *geocentricJd;
     *geocentricJd += z;
-    RefineNewMoon(location, topocentricJd, 1.0);
+    RefineNewMoonCarrying(location, topocentricJd, 1.0, nullptr, &carry);
     *topocentricJd += z;
+}
+
+void FindNewMoons(const VorDate *date, const VorLocation *location, double *geocentricJd,
+                  double *topocentricJd) {
+    RefineNewMoons(NewMoonEstimate(date, location), location, geocentricJd, topocentricJd);
 }
 
 }  // namespace vorlin

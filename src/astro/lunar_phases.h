@@ -65,4 +65,14 @@ inline constexpr int NewMoonMaxLunationSteps = 3;
 void FindNewMoons(const VorDate *date, const VorLocation *location, double *geocentricJd,
                   double *topocentricJd);
 
+// The two halves of FindNewMoons.  NewMoonEstimate returns the JDE (TT) of
+// the mean-phase new moon (MoonPhaseTime) that FindNewMoons refines for date
+// at location; RefineNewMoons refines such an estimate to the geocentric and
+// topocentric conjunctions exactly as FindNewMoons does.  Everything
+// FindNewMoons returns depends on date only through that estimate, so two
+// dates with the same estimate have the same new moons, bit for bit.
+double NewMoonEstimate(const VorDate *date, const VorLocation *location);
+void RefineNewMoons(double estimate, const VorLocation *location, double *geocentricJd,
+                    double *topocentricJd);
+
 }  // namespace vorlin

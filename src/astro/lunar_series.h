@@ -140,4 +140,155 @@ constexpr bool IsWellFormedLunarSeries(const LunarSeriesDescriptor &d) {
     return false;  // no end mark
 }
 
+// ---- Decoded series: the walk of a known table without the byte parsing --
+//
+// The argument table is decoded once, at compile time, into one record per
+// term and one per (nonzero) harmonic pair, laid out in the order the walk
+// reads them.  The decoded walk performs the same floating-point operations
+// in the same order as the walk of LunarSeriesTwo and LunarSeriesOne, so
+// its sums are the same to the bit; it needs a well-formed table
+// (IsWellFormedLunarSeries), which is what makes skipping the checks safe.
+
+struct LunarTermPair {
+    std::uint8_t element;   // mean element (row of the multiples), 0 .. 17
+    std::uint8_t harmonic;  // |j| - 1 (column of the multiples)
+    std::uint8_t negative;  // 1 when j < 0
+};
+
+struct LunarTerm {
+    std::uint16_t firstPair;    // index of its first pair in the pair array
+    std::uint16_t coefficient;  // index of its first coefficient in each table
+    std::uint8_t pairCount;     // pairs with j != 0
+    std::uint8_t powerOfTime;   // nt
+    std::uint8_t polynomial;    // 1 for np = 0 (no periodic argument)
+};
+
+template <int TermCount, int PairCount>
+struct DecodedLunarSeries {
+    LunarTerm terms[TermCount];
+    LunarTermPair pairs[PairCount > 0 ? PairCount : 1];
+    const std::int32_t *firstTable;
+    const std::int32_t *secondTable;  // or null
+};
+
+// Terms and nonzero pairs of a well-formed series.
+constexpr int LunarTermCount(const LunarSeriesDescriptor &d) {
+    int terms = 0;
+    for (int p = 0; d.arguments[p] >= 0;) {
+        const int np = d.arguments[p];
+        p += 2 + 2 * np;
+        ++terms;
+    }
+    return terms;
+}
+
+constexpr int LunarPairCount(const LunarSeriesDescriptor &d) {
+    int pairs = 0;
+    for (int p = 0; d.arguments[p] >= 0;) {
+        const int np = d.arguments[p++];
+        for (int k = 0; k < np; ++k, p += 2) {
+            if (d.arguments[p] != 0) ++pairs;
+        }
+        ++p;  // nt
+    }
+    return pairs;
+}
+
+template <int TermCount, int PairCount>
+constexpr DecodedLunarSeries<TermCount, PairCount> DecodeLunarSeries(
+    const LunarSeriesDescriptor &d) {
+    DecodedLunarSeries<TermCount, PairCount> out{};
+    out.firstTable = d.firstTable;
+    out.secondTable = d.secondTable;
+    int p = 0;
+    int q = 0;
+    int pairs = 0;
+    for (int term = 0; term < TermCount; ++term) {
+        const int np = d.arguments[p++];
+        LunarTerm &t = out.terms[term];
+        t.firstPair = static_cast<std::uint16_t>(pairs);
+        t.coefficient = static_cast<std::uint16_t>(q);
+        t.polynomial = np == 0 ? 1 : 0;
+        int count = 0;
+        for (int k = 0; k < np; ++k) {
+            const int j = d.arguments[p++];
+            const int m = d.arguments[p++];
+            if (j == 0) continue;
+            LunarTermPair &pair = out.pairs[pairs++];
+            pair.element = static_cast<std::uint8_t>(m - 1);
+            pair.harmonic = static_cast<std::uint8_t>((j < 0 ? -j : j) - 1);
+            pair.negative = j < 0 ? 1 : 0;
+            ++count;
+        }
+        t.pairCount = static_cast<std::uint8_t>(count);
+        const int nt = d.arguments[p++];
+        t.powerOfTime = static_cast<std::uint8_t>(nt);
+        q += (np == 0 ? 1 : 2) * (nt + 1);
+    }
+    return out;
+}
+
+// The sums of a decoded series at time t (units of its timeScaleDays from
+// J2000), from the multiples in scratch: sums[0] over the first table,
+// sums[1] over the second when withSecond (0 otherwise), before the
+// amplitude unit.  The multiples of every element the series names must
+// be filled up to its maximum harmonic.
+template <int TermCount, int PairCount>
+void WalkDecodedLunarSeries(const DecodedLunarSeries<TermCount, PairCount> &d, double t,
+                            bool withSecond, const LunarSeriesScratch &scratch, double sums[2]) {
+    double sl = 0.0;
+    double sr = 0.0;
+    for (const LunarTerm &term : d.terms) {
+        const int nt = term.powerOfTime;
+        const std::int32_t *first = d.firstTable + term.coefficient;
+        const std::int32_t *second = withSecond ? d.secondTable + term.coefficient : nullptr;
+        if (term.polynomial != 0) {
+            double cu = first[0];
+            for (int k = 1; k <= nt; ++k) cu = cu * t + first[k];
+            sl += cu;
+            if (withSecond) {
+                cu = second[0];
+                for (int k = 1; k <= nt; ++k) cu = cu * t + second[k];
+                sr += cu;
+            }
+            continue;
+        }
+        double sv = 0.0;
+        double cv = 0.0;
+        if (term.pairCount > 0) {
+            const LunarTermPair *pair = d.pairs + term.firstPair;
+            sv = scratch.sinMultiple[pair->element][pair->harmonic];
+            cv = scratch.cosMultiple[pair->element][pair->harmonic];
+            if (pair->negative != 0) sv = -sv;
+            for (int k = 1; k < term.pairCount; ++k) {
+                ++pair;
+                double su = scratch.sinMultiple[pair->element][pair->harmonic];
+                const double cu = scratch.cosMultiple[pair->element][pair->harmonic];
+                if (pair->negative != 0) su = -su;
+                const double s = su * cv + cu * sv;
+                cv = cu * cv - su * sv;
+                sv = s;
+            }
+        }
+        double c = first[0];
+        double s = first[1];
+        for (int k = 1; k <= nt; ++k) {
+            c = c * t + first[2 * k];
+            s = s * t + first[2 * k + 1];
+        }
+        sl += c * cv + s * sv;
+        if (withSecond) {
+            c = second[0];
+            s = second[1];
+            for (int k = 1; k <= nt; ++k) {
+                c = c * t + second[2 * k];
+                s = s * t + second[2 * k + 1];
+            }
+            sr += c * cv + s * sv;
+        }
+    }
+    sums[0] = sl;
+    sums[1] = sr;
+}
+
 }  // namespace vorlin

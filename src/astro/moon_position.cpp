@@ -23,6 +23,27 @@ namespace {
 constexpr double ArcsecPerTurn = 1296000.0;
 constexpr double KmPerAu = 149597870.691;
 
+// The two series decoded at compile time for the walk MoonPosition runs.
+constexpr auto LongitudeRadiusTerms =
+    DecodeLunarSeries<LunarTermCount(MoonLongitudeRadiusSeries),
+                      LunarPairCount(MoonLongitudeRadiusSeries)>(MoonLongitudeRadiusSeries);
+constexpr auto LatitudeTerms =
+    DecodeLunarSeries<LunarTermCount(MoonLatitudeSeries), LunarPairCount(MoonLatitudeSeries)>(
+        MoonLatitudeSeries);
+
+// Highest harmonic of element i that either series needs: the
+// longitude/radius series names elements below its argumentCount, the
+// latitude series any element with a harmonic (as LunarSeriesTwo and
+// LunarSeriesOne fill them).  A row filled to more harmonics holds the
+// same values in its first ones, so one filling serves both walks.
+constexpr int SharedHarmonic(int i) {
+    const int lr = i < MoonLongitudeRadiusSeries.argumentCount
+                       ? MoonLongitudeRadiusSeries.maxHarmonic[i]
+                       : 0;
+    const int lat = MoonLatitudeSeries.maxHarmonic[i];
+    return lr > lat ? lr : lat;
+}
+
 }  // namespace
 
 LunarPosition MoonPositionFromSums(double longitudeSumArcsec, double meanLongitudeArcsec,
@@ -52,13 +73,27 @@ LunarPosition MoonPositionFromSums(double longitudeSumArcsec, double meanLongitu
 }
 
 LunarPosition MoonPosition(double T_TT) {
+    // LunarSeriesTwo on the longitude/radius series and LunarSeriesOne on
+    // the latitude series, with the mean elements and their multiples
+    // computed once for both and the walks on the decoded tables: the same
+    // operations on the same values, so the same bits.
     LunarSeriesScratch scratch;
     const double jd = DaysPerCentury * T_TT + J2000;
-    double lr[3] = {0.0, 0.0, 0.0};
-    LunarSeriesTwo(jd, MoonLongitudeRadiusSeries, lr, scratch);
-    const double meanLongitudeArcsec = scratch.meanLongitudeArcsec;
-    const double latitudeArcsec = LunarSeriesOne(jd, MoonLatitudeSeries, scratch);
-    return MoonPositionFromSums(lr[0], meanLongitudeArcsec, latitudeArcsec, lr[2],
+    LunarMeanElements(jd, scratch);
+    for (int i = 0; i < LunarElementCount; ++i) {
+        const int harmonic = SharedHarmonic(i);
+        if (harmonic > 0) LunarMultipleAngles(scratch, i, scratch.elements[i], harmonic);
+    }
+    double lr[2];
+    WalkDecodedLunarSeries(LongitudeRadiusTerms, (jd - J2000) / MoonLongitudeRadiusSeries.timeScaleDays,
+                           true, scratch, lr);
+    double lat[2];
+    WalkDecodedLunarSeries(LatitudeTerms, (jd - J2000) / MoonLatitudeSeries.timeScaleDays, false,
+                           scratch, lat);
+    return MoonPositionFromSums(MoonLongitudeRadiusSeries.amplitudeUnit * lr[0],
+                                scratch.meanLongitudeArcsec,
+                                MoonLatitudeSeries.amplitudeUnit * lat[0],
+                                MoonLongitudeRadiusSeries.amplitudeUnit * lr[1],
                                 MoonLongitudeRadiusSeries.distanceScaleAu);
 }
 

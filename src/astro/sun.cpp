@@ -59,7 +59,11 @@ SolarPosition SunGeometric(double T_TT) {
 }
 
 SolarPosition SunApparent(double T_TT, double nutationLongitude) {
-    SolarPosition sun = SunGeometric(T_TT);
+    return SunApparentFromGeometric(SunGeometric(T_TT), nutationLongitude);
+}
+
+SolarPosition SunApparentFromGeometric(const SolarPosition &geometric, double nutationLongitude) {
+    SolarPosition sun = geometric;
     sun.longitude += nutationLongitude;
     // Annual aberration: the constant of aberration 20.4898" at 1 AU.
     sun.longitude -= 20.4898 * ArcsecToRad / sun.distanceAu;

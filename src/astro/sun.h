@@ -20,5 +20,9 @@ SolarPosition SunGeometric(double T_TT);
 // SunGeometric plus nutationLongitude and the aberration -20.4898"/R;
 // longitude not reduced to [0, 2 pi).
 SolarPosition SunApparent(double T_TT, double nutationLongitude);
+// SunApparent from a geometric position already computed with SunGeometric
+// (SunApparent(T, n) is SunApparentFromGeometric(SunGeometric(T), n), bit
+// for bit), for callers that need the Sun at one instant with two nutations.
+SolarPosition SunApparentFromGeometric(const SolarPosition &geometric, double nutationLongitude);
 
 }  // namespace vorlin

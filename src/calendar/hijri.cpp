@@ -101,8 +101,13 @@ void TabularHijriFromJulianDay(double jd, VorDate &date) {
         std::floor((n + 1.0) - TabularHijriDayNumberRounded(HijriDate(year, month, 1.0)));
 }
 
-int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
-                         const VorConfig &config) {
+namespace {
+
+// The search of GregorianToHijri on a month-start computation monthStart
+// (called as monthStart(date, location, config, &start)).
+template <typename MonthStart>
+int GregorianToHijriSearch(MonthStart &&monthStart, VorDate &date, VorLocation &location,
+                           const VorConfig &config) {
     const double jd = DateToJulianDay(date);
     date.hijriValid = 0;
     const double adjust = config.hijriAdjustDays;
@@ -133,7 +138,7 @@ int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocati
         VorDate scratch{};
         JulianDayToDate(s, scratch);
         double start = s;
-        if (monthStart(&scratch, &location, &config, &start, nullptr) == 0.0) {
+        if (monthStart(&scratch, &location, &config, &start) == 0.0) {
             // No sunset or moonset: move 2 degrees toward the equator and try
             // again, unless the equator has been reached already.
             if (crossedEquator || location.latitude == 0.0 || latitudeSteps == MaxLatitudeSteps)
@@ -179,23 +184,69 @@ int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocati
     return 1;
 }
 
-int HijriToGregorianWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
-                         const VorConfig &config) {
+// HijriToGregorian on a month-start computation, called as for
+// GregorianToHijriSearch.
+template <typename MonthStart>
+int HijriToGregorianSearch(MonthStart &&monthStart, VorDate &date, VorLocation &location,
+                           const VorConfig &config) {
     const double x = TruncateToInt(TabularHijriDayNumberRounded(date));
     VorDate estimate{};
     JulianDayToDate(x + 0.5, estimate);
-    if (GregorianToHijriWith(monthStart, estimate, location, config) == 0) return 0;
+    if (GregorianToHijriSearch(monthStart, estimate, location, config) == 0) return 0;
     const double y = TruncateToInt(TabularHijriDayNumberRounded(estimate));
     JulianDayToDate((2.0 * x - y) + 0.5, date);
     return 1;
 }
 
+// ComputeMonthStart through a cache, in the shape the searches call.
+struct CachedMonthStart {
+    MonthStartCache &cache;
+    double operator()(const VorDate *d, const VorLocation *loc, const VorConfig *cfg,
+                      double *outJd) const {
+        return ComputeMonthStartCached(d, loc, cfg, outJd, &cache);
+    }
+};
+
+// A month-start function pointer in the shape the searches call.
+struct MonthStartThrough {
+    MonthStartFunction function;
+    double operator()(const VorDate *d, const VorLocation *loc, const VorConfig *cfg,
+                      double *outJd) const {
+        return function(d, loc, cfg, outJd, nullptr);
+    }
+};
+
+}  // namespace
+
+int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config) {
+    return GregorianToHijriSearch(MonthStartThrough{monthStart}, date, location, config);
+}
+
+int HijriToGregorianWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config) {
+    return HijriToGregorianSearch(MonthStartThrough{monthStart}, date, location, config);
+}
+
+int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config,
+                     MonthStartCache &cache) {
+    return GregorianToHijriSearch(CachedMonthStart{cache}, date, location, config);
+}
+
+int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config,
+                     MonthStartCache &cache) {
+    return HijriToGregorianSearch(CachedMonthStart{cache}, date, location, config);
+}
+
 int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config) {
-    return GregorianToHijriWith(ComputeMonthStart, date, location, config);
+    // A search may come back to a month it has already found.
+    MonthStartCache cache;
+    return GregorianToHijri(date, location, config, cache);
 }
 
 int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config) {
-    return HijriToGregorianWith(ComputeMonthStart, date, location, config);
+    MonthStartCache cache;
+    return HijriToGregorian(date, location, config, cache);
 }
 
 }  // namespace vorlin

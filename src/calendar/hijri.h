@@ -19,6 +19,7 @@
 namespace vorlin {
 
 class TextWriter;
+struct MonthStartCache;
 
 // Tabular day number of the Hijri date in hijriYear, hijriMonth, hijriDay,
 // ceiling form: trunc(ceil(29.5 (m - 1)) + (11y + 3) div 30 + 354 (y - 1)
@@ -88,6 +89,17 @@ inline constexpr int MaxMonthStartSearches = 10;
 
 // GregorianToHijri and HijriToGregorian on a given month-start computation
 // (the two functions above pass ComputeMonthStart).
+// The two conversions with a month-start cache (moon/month_start.h) owned
+// by the caller: the same results, bit for bit, as the forms above, but a
+// month start that an earlier conversion through the same cache found (for
+// the same lunation, latitude, place and configuration) is not computed
+// again.  A report that converts many dates of one place passes one cache
+// to all of them; the forms above use a cache of their own for one call.
+int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config,
+                     MonthStartCache &cache);
+int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config,
+                     MonthStartCache &cache);
+
 int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
                          const VorConfig &config);
 int HijriToGregorianWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,

@@ -1,6 +1,7 @@
 #include "moon/month_start.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "astro/angles.h"
 #include "astro/constants.h"
@@ -88,10 +89,13 @@ bool CrescentPasses(double visibility, float crescentThreshold) {
     return !(visibility < static_cast<double>(crescentThreshold) * DegToRad);
 }
 
-int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
-                             MonthStartDetails *details) {
+namespace {
+
+// ComputeMonthStartDetails from the lunation's mean-phase estimate.
+int MonthStartDetailsOfLunation(double lunation, const VorLocation *loc, const VorConfig *cfg,
+                                MonthStartDetails *details) {
     MonthStartDetails &d = *details;
-    FindNewMoons(date, loc, &d.geo, &d.topo);
+    RefineNewMoons(lunation, loc, &d.geo, &d.topo);
     // One Delta T, taken at the topocentric new moon, brings both to civil time.
     const double deltaT = DeltaT(JulianCenturies(d.topo));
     d.geo -= deltaT * SecondToDay;
@@ -104,6 +108,62 @@ int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const 
     d.visibility = d.moonData.moonAltitude - d.moonData.sunAltitude + d.moonData.topoElongation;
     d.start = d.eveningJd + (CrescentPasses(d.visibility, cfg->crescentThreshold) ? 1.0 : 2.0);
     return 1;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The place without its latitude: what a cache remembers of it.
+VorLocation PlaceBesidesLatitude(const VorLocation *loc) {
+    VorLocation place = *loc;
+    place.latitude = 0.0;
+    return place;
+}
+
+// True when the cache was filled for this place (but for the latitude) and
+// configuration.
+bool CacheMatches(const MonthStartCache &cache, const VorLocation *loc, const VorConfig *cfg) {
+    const VorLocation place = PlaceBesidesLatitude(loc);
+    return std::memcmp(&cache.place, &place, sizeof place) == 0 &&
+           std::memcmp(&cache.config, cfg, sizeof *cfg) == 0;
+}
+
+}  // namespace
+
+int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                             MonthStartDetails *details) {
+    return MonthStartDetailsOfLunation(NewMoonEstimate(date, loc), loc, cfg, details);
+}
+
+double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                               double *outJd, MonthStartCache *cache) {
+    if (cache == nullptr) return ComputeMonthStart(date, loc, cfg, outJd, nullptr);
+    if (cache->count > 0 && !CacheMatches(*cache, loc, cfg)) cache->count = 0;
+    if (cache->count == 0) {
+        cache->next = 0;
+        cache->place = PlaceBesidesLatitude(loc);
+        cache->config = *cfg;
+    }
+    const double lunation = NewMoonEstimate(date, loc);
+    for (int i = 0; i < cache->count; ++i) {
+        const MonthStartCache::Entry &e = cache->entries[i];
+        if (SameBits(e.lunation, lunation) && SameBits(e.latitude, loc->latitude)) {
+            if (e.found == 0) return 0.0;
+            *outJd = e.start;
+            return 1.0;
+        }
+    }
+    MonthStartDetails details{};
+    const int found = MonthStartDetailsOfLunation(lunation, loc, cfg, &details);
+    int slot = cache->next;  // when full, the oldest entry goes
+    if (cache->count < MonthStartCache::Capacity) {
+        slot = cache->count++;
+    } else {
+        cache->next = (cache->next + 1) % MonthStartCache::Capacity;
+    }
+    cache->entries[slot] = MonthStartCache::Entry{lunation, loc->latitude, details.start, found};
+    if (found == 0) return 0.0;
+    *outJd = details.start;
+    return 1.0;
 }
 
 double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,

@@ -63,4 +63,36 @@ int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const 
 double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                          double *outJd, TextWriter *text);
 
+// Month starts already found during one call of a report or a conversion,
+// so that the same lunation is never worked out twice: a Hijri conversion
+// and the conversions that follow it (every schedule page and every month
+// end) ask for the same few months again and again.  The cache lives on the
+// stack of the call that owns it and is passed down; nothing outlives it.
+// An entry is keyed by the lunation (the mean-phase estimate that
+// NewMoonEstimate returns) and the latitude, compared bit for bit; the
+// rest of the place and the whole configuration are remembered at the
+// first store, and a lookup with any other value of them empties the cache
+// first, so a result is only ever reused for exactly the inputs that made it.
+struct MonthStartCache {
+    static constexpr int Capacity = 24;  // a year of pages needs about 14
+    struct Entry {
+        double lunation;  // NewMoonEstimate of the request
+        double latitude;  // radians, as the request had it
+        double start;     // local JD of 0 h of the possible first day
+        int found;        // 1: a month start was computed; 0: no evening qualified
+    };
+    Entry entries[Capacity];
+    int count = 0;  // entries in use
+    int next = 0;   // entry the next store replaces once all are in use
+    VorLocation place{};  // the place of the entries, latitude set to 0
+    VorConfig config{};   // the configuration of the entries
+};
+
+// ComputeMonthStart in conversion mode (no text), through a cache: the
+// same return value and *outJd as ComputeMonthStart(date, loc, cfg, outJd,
+// nullptr), bit for bit, computing the month start only when the cache has
+// no entry for its lunation and latitude.  cache may be null (no caching).
+double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                               double *outJd, MonthStartCache *cache);
+
 }  // namespace vorlin

@@ -50,10 +50,10 @@ double Interval(double from, double to) { return to < from ? to - from + TwoPi :
 
 // The table of date shifted by days (a local copy of the date).
 void TableOfOtherDay(const VorDate &date, double days, const VorLocation &loc,
-                     const VorConfig &cfg, SunEventTable &out) {
+                     const VorConfig &cfg, SunEventTable &out, SunEventCache *cache) {
     VorDate other = date;
     JulianDayToDate(DateToJulianDay(date) + days, other);
-    ComputeAreaSunEvents(other, loc, cfg, out);
+    ComputeAreaSunEventsCached(other, loc, cfg, out, cache);
 }
 
 // Rules 1 and 2: a seventh of the daylight before sunrise and after sunset.
@@ -69,17 +69,17 @@ void SeventhOfDay(SunEventTable &table) {
 // Rules 3 and 4: a seventh of the night before (Imsak, Fajr) and after
 // (Isha'a) the day.
 void SeventhOfNight(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
-                    SunEventTable &table) {
+                    SunEventTable &table, SunEventCache *cache) {
     const double sunrise = table.Sunrise(), sunset = table.Sunset();
     if (IsTimeMarker(sunrise) || IsTimeMarker(sunset)) return;
     SunEventTable other;
-    TableOfOtherDay(date, -1.0, loc, cfg, other);
+    TableOfOtherDay(date, -1.0, loc, cfg, other, cache);
     const double previousSunset = other.Sunset();
     if (IsTimeMarker(previousSunset)) return;
     const double before = std::fabs(Interval(previousSunset, sunrise) * OneSeventh);
     FillIfMissing(table.Imsak(), sunrise - before);
     FillIfMissing(table.Fajr(), sunrise - before);
-    TableOfOtherDay(date, 1.0, loc, cfg, other);
+    TableOfOtherDay(date, 1.0, loc, cfg, other, cache);
     const double nextSunrise = other.Sunrise();
     if (IsTimeMarker(nextSunrise)) return;
     const double after = std::fabs(Interval(sunset, nextSunrise) * OneSeventh);
@@ -105,6 +105,11 @@ int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table) {
 
 void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                            SunEventTable &table) {
+    ApplyHighLatitudeRule(date, loc, cfg, table, nullptr);
+}
+
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           SunEventTable &table, SunEventCache *cache) {
     const int rule = cfg.highLatitudeRule;
     if (rule == SeventhOfDayAlways || rule == SeventhOfNightAlways) {
         table.Imsak() = TimeNotValid;
@@ -124,7 +129,7 @@ void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const Vo
                 return;
             case SeventhOfNightWhenNeeded:
             case SeventhOfNightAlways:
-                SeventhOfNight(date, loc, cfg, table);
+                SeventhOfNight(date, loc, cfg, table, cache);
                 return;
             case NearestLocationAll:
             case NearestLocationNeeded:
@@ -133,7 +138,7 @@ void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const Vo
                 TakeFrom(found, rule == NearestLocationAll, table);
                 break;
             default:  // NearestDayAll, NearestDayNeeded
-                TableOfOtherDay(date, -static_cast<double>(attempt), loc, cfg, found);
+                TableOfOtherDay(date, -static_cast<double>(attempt), loc, cfg, found, cache);
                 TakeFrom(found, rule == NearestDayAll, table);
                 break;
         }

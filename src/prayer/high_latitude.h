@@ -40,5 +40,10 @@ int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table);
 //             every needed event, after MaxHighLatitudeAttempts at most.
 void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                            SunEventTable &table);
+// The same, with the tables of other days (rules 3, 4, 7 and 8) taken
+// through a cache (prayer/sun_events.h) that the caller owns and may pass
+// to the following days; cache may be null.  Same results, bit for bit.
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           SunEventTable &table, SunEventCache *cache);
 
 }  // namespace vorlin

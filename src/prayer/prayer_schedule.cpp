@@ -4,9 +4,11 @@
 #include "calendar/hijri.h"
 #include "calendar/julian_day.h"
 #include "calendar/summer_time.h"
+#include "moon/month_start.h"
 #include "prayer/prayer_times.h"
 #include "prayer/report_names.h"
 #include "prayer/report_text.h"
+#include "prayer/sun_events.h"
 
 namespace vorlin {
 
@@ -30,9 +32,9 @@ int CivilMonthLength(int year, int month) {
 // One row: the day's nine times with summer time, the prefix (months only)
 // and the cells.
 void WriteDayRow(const VorDate &day, const VorLocation &loc, const VorConfig &cfg,
-                 bool withPrefix, TextWriter &text) {
+                 bool withPrefix, SunEventCache &sunEvents, TextWriter &text) {
     PrayerTimes times;
-    ComputeDayPrayerTimes(day, loc, cfg, times);
+    ComputeDayPrayerTimes(day, loc, cfg, times, &sunEvents);
     ApplySummerTime(loc, day, PrayerTimes::Count, times.time);
     if (withPrefix) {
         const char *weekday = ShortWeekdayName(WeekdayOfJulianDay(DateToJulianDay(day)));
@@ -55,7 +57,8 @@ void WriteDayRow(const VorDate &day, const VorLocation &loc, const VorConfig &cf
 // 4 to 15 October 1582 directly, so every loop day is a real day.  Returns
 // true when, counting Hijri months, the derivation puts the day at the
 // start of the next month (Hijri day below 3): it belongs to the next page.
-bool AdvanceDay(VorDate &work, VorLocation &loc, const VorConfig &cfg, bool hijriMonths) {
+bool AdvanceDay(VorDate &work, VorLocation &loc, const VorConfig &cfg, bool hijriMonths,
+                MonthStartCache &monthStarts) {
     if (hijriMonths || work.day >= 28.0) {
         JulianDayToDate(DateToJulianDay(work) + 1.0, work);
     } else {
@@ -64,7 +67,7 @@ bool AdvanceDay(VorDate &work, VorLocation &loc, const VorConfig &cfg, bool hijr
     if (IsValidDate(work, 0) != 1) return false;
     work.hijriDay += 1.0;
     if (work.hijriDay >= 29.0) {
-        const bool converted = GregorianToHijri(work, loc, cfg) == 1;
+        const bool converted = GregorianToHijri(work, loc, cfg, monthStarts) == 1;
         if (hijriMonths && converted && work.hijriDay < 3.0) return true;
     }
     return false;
@@ -94,32 +97,39 @@ void WritePrayerSchedule(const VorDate &date, VorLocation &loc, const VorConfig 
     work.month = span == VOR_SPAN_MONTH ? date.month : 1;
     work.hijriMonth = span == VOR_SPAN_MONTH ? date.hijriMonth : 1;
 
+    // The conversions of every page and of every month's end ask for the
+    // same few month starts: each is computed once.
+    MonthStartCache monthStarts;
+    // A day's Sun events serve again as the night before or after the next
+    // day, or as a nearest day of the high-latitude rules.
+    SunEventCache sunEvents;
+
     // At most twelve pages of at most 31 (civil) or 30 (Hijri) days each.
     for (int page = 1; page <= ScheduleMonthsPerYear; ++page) {
         int length = 0;
         if (hijriMonths) {
             work.hijriDay = 1.0;
             // Without a civil date for the first day the page has no rows.
-            if (HijriToGregorian(work, loc, cfg) == 1) {
+            if (HijriToGregorian(work, loc, cfg, monthStarts) == 1) {
                 length = MaxHijriScheduleDays;
             } else {
                 work.hijriValid = 0;
             }
         } else {
             work.day = 1.0;
-            GregorianToHijri(work, loc, cfg);
+            GregorianToHijri(work, loc, cfg, monthStarts);
             length = CivilMonthLength(work.year, work.month);
         }
         WriteReportHeader(work, loc, cfg, HeaderPrayerSchedule, text);
 
         bool nextMonthReached = false;
         for (int c = 1; c <= length; ++c) {
-            if (c > 1 && AdvanceDay(work, loc, cfg, hijriMonths)) {
+            if (c > 1 && AdvanceDay(work, loc, cfg, hijriMonths, monthStarts)) {
                 nextMonthReached = true;
                 break;
             }
             // The days dropped by the 1582 reform get no row.
-            if (IsValidDate(work, 0) == 1) WriteDayRow(work, loc, cfg, true, text);
+            if (IsValidDate(work, 0) == 1) WriteDayRow(work, loc, cfg, true, sunEvents, text);
         }
 
         if (span == VOR_SPAN_MONTH) return;

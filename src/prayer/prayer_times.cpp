@@ -15,9 +15,14 @@ double Adjusted(double t, double shift) { return IsTimeMarker(t) ? t : t + shift
 
 void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                            PrayerTimes &out) {
+    ComputeDayPrayerTimes(date, loc, cfg, out, nullptr);
+}
+
+void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           PrayerTimes &out, SunEventCache *cache) {
     SunEventTable table;
-    ComputeAreaSunEvents(date, loc, cfg, table);
-    ApplyHighLatitudeRule(date, loc, cfg, table);
+    ComputeAreaSunEventsCached(date, loc, cfg, table, cache);
+    ApplyHighLatitudeRule(date, loc, cfg, table, cache);
 
     const double safety = cfg.safetySeconds * SecondToRad;
     const EventTriple *t = table.triple;

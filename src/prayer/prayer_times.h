@@ -7,6 +7,8 @@
 
 namespace vorlin {
 
+struct SunEventCache;
+
 // Positions in PrayerTimes::time.
 enum PrayerEvent : int {
     PrayerImsak = 0,
@@ -47,5 +49,12 @@ static_assert(sizeof(PrayerTimes) == 9 * sizeof(double), "PrayerTimes is nine do
 // local copies.
 void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                            PrayerTimes &out);
+
+// The same, with every table of the Sun's events (the day's own and those
+// of the days the high-latitude rules consult) taken through a cache
+// (prayer/sun_events.h) that the caller owns, so that the days of one
+// report share them; cache may be null.  Same results, bit for bit.
+void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           PrayerTimes &out, SunEventCache *cache);
 
 }  // namespace vorlin

@@ -1,6 +1,7 @@
 #include "prayer/sun_events.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "astro/angles.h"
 #include "astro/constants.h"
@@ -259,6 +260,35 @@ void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const Vor
             table.Element(e) = MovesEarlier(e) ? centre - margin : centre + margin;
         }
     }
+}
+
+void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
+                                const VorConfig &cfg, SunEventTable &table,
+                                SunEventCache *cache) {
+    const double jd = DateToJulianDay(date);
+    // A Julian Date no calendar reaches (or NaN) is not cached.
+    if (cache == nullptr || !(std::fabs(jd) < 1e9)) {
+        ComputeAreaSunEvents(date, loc, cfg, table);
+        return;
+    }
+    if (!cache->filled || std::memcmp(&cache->place, &loc, sizeof loc) != 0 ||
+        std::memcmp(&cache->config, &cfg, sizeof cfg) != 0) {
+        for (SunEventCache::Entry &e : cache->entries) e.used = 0;
+        cache->filled = true;
+        cache->place = loc;
+        cache->config = cfg;
+    }
+    int slot = static_cast<int>(static_cast<long long>(std::floor(jd)) % SunEventCache::Capacity);
+    if (slot < 0) slot += SunEventCache::Capacity;
+    SunEventCache::Entry &e = cache->entries[slot];
+    if (e.used == 1 && std::memcmp(&e.julianDay, &jd, sizeof jd) == 0) {
+        table = e.table;
+        return;
+    }
+    ComputeAreaSunEvents(date, loc, cfg, table);
+    e.julianDay = jd;
+    e.used = 1;
+    e.table = table;
 }
 
 }  // namespace vorlin

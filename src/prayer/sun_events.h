@@ -119,4 +119,35 @@ int ComputeAreaCorners(double distanceKm, double latitude, double longitude, dou
 void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                           SunEventTable &table);
 
+// Tables of ComputeAreaSunEvents already computed during one call, so that
+// a report that needs the same day more than once (the day itself, then as
+// the night before or after the next day, or as a nearest day of the
+// high-latitude rules) computes it once.  The cache lives on the stack of
+// the call that owns it.  A table depends on the date only through its
+// Julian Date, which is the key, compared bit for bit; the place and the
+// configuration are remembered at the first store, and a lookup with any
+// other place or configuration empties the cache first.  Direct-mapped by
+// the day number: consecutive days never displace each other, so a
+// nearest-day walk back through a season without Isha'a (about 130 days at
+// 64 degrees) is computed once for the whole year.
+struct SunEventCache {
+    static constexpr int Capacity = 256;  // days; about 39 KB
+    struct Entry {
+        double julianDay;  // DateToJulianDay of the date
+        int used;          // 1 when the entry holds a table
+        SunEventTable table;
+    };
+    Entry entries[Capacity];
+    bool filled = false;  // place and config hold the values of the entries
+    VorLocation place{};
+    VorConfig config{};
+};
+
+// ComputeAreaSunEvents through a cache: the same table, bit for bit,
+// computed only when the cache has none for the date's Julian Date.
+// cache may be null (no caching).
+void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
+                                const VorConfig &cfg, SunEventTable &table,
+                                SunEventCache *cache);
+
 }  // namespace vorlin
