@@ -4,7 +4,7 @@
  * Vorlin computes Islamic prayer times, an observational Hijri calendar,
  * moon information and the qibla for a place and a date.  A host keeps
  * three records (a date, a place, the calculation settings) and calls six
- * functions.  This header is the whole contract: record layouts, units,
+ * functions (the two reports also in a form that takes the buffer's size).  This header is the whole contract: record layouts, units,
  * calling convention and buffer rules.
  *
  * Records
@@ -28,13 +28,26 @@
  * Text reports
  *   VorCalculate and VorMoonInfo write a NUL-terminated single-byte report
  *   (degree sign 0xB0, lines ending in "\n") from the first byte of `text`.
- *   No size is passed: the caller supplies a buffer large enough for the
- *   longest report it asks for (see README.md for the sizes of each span).
+ *   They take no size: the caller supplies a buffer large enough for the
+ *   longest report it asks for (sizes below).  VorCalculateN and
+ *   VorMoonInfoN take the buffer's capacity, never write past it and return
+ *   the length the whole report needs, so a host can size its buffer in two
+ *   calls.
  *
  * Buffer sizes for the reports (NUL included), at most:
  *   one day about 1.5 kB, one month about 4 kB, a year schedule (Gregorian or
  *   Hijri months, seconds) about 41 kB, a twelve-month moon report about
- *   40 kB.  A buffer of 64 KiB holds any report.
+ *   40 kB.  A buffer of 64 KiB holds any report.  No report writes beyond
+ *   its own final length and NUL.
+ *
+ * Bad input
+ *   Every function gives a defined result for any record contents: a
+ *   latitude, longitude or time zone that is not a finite number (or a
+ *   latitude beyond +-90 degrees, a time zone beyond +-24 hours) makes a
+ *   report whose values read "NotValid" and a conversion that returns 0;
+ *   table indexes out of range print "?"; the place name is printed with
+ *   at most 48 bytes.  Nothing outside the caller's records and buffer is
+ *   written.
  */
 #ifndef VORLIN_H
 #define VORLIN_H
@@ -203,6 +216,22 @@ VORLIN_API void VORLIN_CALL VorCalculate(VorDate *date, VorLocation *location,
 /* Moon information report for a day, a month or a year into `text`. */
 VORLIN_API void VORLIN_CALL VorMoonInfo(VorDate *date, VorLocation *location,
                                         VorConfig *config, char *text);
+
+/*
+ * VorCalculate and VorMoonInfo into a buffer of known size.
+ *   text, capacity  a buffer of capacity bytes; text may be NULL when
+ *                   capacity is 0, and a negative capacity counts as 0
+ *   returns         the length of the whole report without its NUL, also
+ *                   when it does not fit (the snprintf convention)
+ * At most capacity bytes are written: the first capacity - 1 bytes of the
+ * report and a NUL (nothing when capacity is 0).  A buffer of the returned
+ * length + 1 holds the whole report, the same text the function without N
+ * writes.  Capacity and result are 32-bit on every platform.
+ */
+VORLIN_API int32_t VORLIN_CALL VorCalculateN(VorDate *date, VorLocation *location,
+                                             VorConfig *config, char *text, int32_t capacity);
+VORLIN_API int32_t VORLIN_CALL VorMoonInfoN(VorDate *date, VorLocation *location,
+                                            VorConfig *config, char *text, int32_t capacity);
 
 /*
  * Qibla: *direction in degrees clockwise from true north in [0, 360),

@@ -34,6 +34,12 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
     double m[3];
     m[0] = (ra2 - longitude - siderealTime0) / TwoPi;
     if (m[0] < 0.0) m[0] += 1.0;
+    // A latitude, longitude, altitude or place that is not a number (the
+    // boundary passes an unusable input on as NaN) has no events at all.
+    if (std::isnan(cosH0) || std::isnan(m[0])) {
+        out[0] = out[1] = out[2] = TimeNotValid;
+        return;
+    }
     if (std::fabs(cosH0) <= 1.0) {
         const double H0 = SafeAcos(cosH0);
         m[1] = m[0] - H0 / TwoPi;
@@ -41,7 +47,7 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
     } else if (cosH0 < -1.0) {
         m[1] = m[2] = TimeAlwaysAbove;
     } else {
-        // cosH0 > 1, or not a number: the altitude is never reached.
+        // cosH0 > 1: the altitude is never reached.
         m[0] = m[1] = m[2] = TimeAlwaysBelow;
     }
 

@@ -8,7 +8,8 @@ namespace vorlin {
 // out[0] transit, out[1] rise, out[2] set, in radians of day (2 pi = 24 h)
 // from the instant whose Greenwich apparent sidereal time is
 // siderealTime0, or one of the markers TimeNotValid (no convergence within
-// 1001 corrections, or an infinite coordinate), TimeAlwaysBelow (the body
+// 1001 corrections, an infinite coordinate, or a latitude, longitude,
+// altitude or middle place that is not a number), TimeAlwaysBelow (the body
 // never reaches standardAltitude that day) and TimeAlwaysAbove (it never
 // sinks to it; the transit stays a real time).  Values may lie outside
 // 0..2 pi (the previous or next day).

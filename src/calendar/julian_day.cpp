@@ -1,25 +1,41 @@
 #include "calendar/julian_day.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace vorlin {
 
 double DateToJulianDay(const VorDate &date) {
-    int y = date.year;
+    // 64-bit: the year before January of year -2147483648 still exists.
+    std::int64_t y = date.year;
     int m = date.month;
     const double d = date.day;
     if (m <= 2) {
         y -= 1;
         m += 12;
     }
-    const int a = y / 100;  // truncating, also for negative years
+    const std::int64_t a = y / 100;  // truncating, also for negative years
     const bool gregorian = date.year > 1582 ||
                            (date.year == 1582 && (date.month > 10 || (date.month == 10 && d > 4.0)));
-    const int b = gregorian ? 2 - a + a / 4 : 0;
-    return std::trunc(30.6001 * (m + 1)) + std::trunc(365.25 * (y + 4716.0)) + d + b - 1524.5;
+    const std::int64_t b = gregorian ? 2 - a + a / 4 : 0;
+    return std::trunc(30.6001 * (m + 1)) + std::trunc(365.25 * (static_cast<double>(y) + 4716.0)) +
+           d + static_cast<double>(b) - 1524.5;
 }
 
+// Largest |jd| whose year fits the 32-bit year field (about 1.9e9 years).
+constexpr double kLargestConvertibleJulianDay = 7.0e11;
+
 void JulianDayToDate(double jd, VorDate &date) {
+    // A day number that is not a number or lies beyond the 32-bit years has
+    // no civil date: the integer casts below would be undefined.  It gives
+    // the empty date (year 0, month 0, day 0: not a valid date).
+    if (!(std::fabs(jd) <= kLargestConvertibleJulianDay)) {
+        date.year = 0;
+        date.month = 0;
+        date.day = 0.0;
+        date.hour = date.minute = date.second = 0;
+        return;
+    }
     const double j = jd + 0.5;
     const double z = std::floor(j);
     const double f = j - z;

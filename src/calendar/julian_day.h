@@ -17,7 +17,8 @@ inline constexpr int MonthLengths[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 
 // JD of the civil date in year, month, day (the day's fraction is the time).
 double DateToJulianDay(const VorDate &date);
 // Writes year, month, day (with the fraction of the day), hour, minute and
-// second of the JD into date, and nothing else.
+// second of the JD into date, and nothing else.  A JD that is not a number
+// or lies beyond +-7e11 (years outside 32 bits) gives year 0, month 0, day 0.
 void JulianDayToDate(double jd, VorDate &date);
 // 1 for a leap year (Julian rule before 1583, Gregorian from 1583), else 0.
 int IsLeapYear(int year);

@@ -65,16 +65,21 @@ void WriteMoonMonth(VorDate &r, VorLocation &loc, const VorConfig &cfg, TextWrit
     // the 1st of a 30-day month, never in February).
     if (!(length + 1 > r2.day + 29.0)) return;
 
-    const std::size_t mark = text.Mark();
+    // The second block stays only for a different new moon in the same
+    // month.  That is decided first, writing nothing, and the block is then
+    // written only when it stays: a block written and taken back would pass
+    // through bytes beyond the final report, which a host that sized its
+    // buffer to the report does not have.
     r2.day += 2.0;
     double geo2 = NoJulianDay;
-    ComputeMonthStart(&r2, &loc, &cfg, &geo2, &text);
-    bool keep = false;
-    if (!std::isnan(geo2)) {
-        LocalJdToDateTime(cfg, loc, r2, &timeOfDay, &geo2);
-        keep = geo2 != geo1 && r2.month == r.month;
-    }
-    if (!keep) text.Rewind(mark);
+    TextWriter probe(nullptr, 0);
+    ComputeMonthStart(&r2, &loc, &cfg, &geo2, &probe);
+    if (std::isnan(geo2)) return;
+    VorDate newMoon = r2;
+    LocalJdToDateTime(cfg, loc, newMoon, &timeOfDay, &geo2);
+    if (geo2 == geo1 || newMoon.month != r.month) return;
+    double unused = NoJulianDay;
+    ComputeMonthStart(&r2, &loc, &cfg, &unused, &text);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 namespace {
 
 using IsValidDateFn = int (*)(void *date, int hijri);
+using ReportNFn = int32_t (*)(void *date, void *location, void *config, char *text,
+                              int32_t capacity);
 
 class SharedLibrary : public ::testing::Test {
 protected:
@@ -24,9 +26,9 @@ protected:
     void *handle_ = nullptr;
 };
 
-TEST_F(SharedLibrary, ExportsAllSixByPlainName) {
+TEST_F(SharedLibrary, ExportsAllEightByPlainName) {
     for (const char *name : {"VorisValidDate", "VorAdToIslamic", "VorIslamicToAd", "VorCalculate",
-                             "VorMoonInfo", "VorQiblaInfo"}) {
+                             "VorMoonInfo", "VorQiblaInfo", "VorCalculateN", "VorMoonInfoN"}) {
         EXPECT_NE(Symbol(name), nullptr) << name;
     }
     EXPECT_EQ(Symbol("_ZN6vorlin15DateToJulianDayERK7VorDate"), nullptr);
@@ -69,6 +71,36 @@ TEST_F(SharedLibrary, IsValidDateThroughPointerOnRawRecord) {
     d.Civil(2000, 2, 29.0);
     fn(d.bytes, 0);
     EXPECT_EQ(std::memcmp(before, d.bytes, 40), 0) << "VorisValidDate changed its record";
+}
+
+// The capacity export through a plain pointer on raw records: the sizing
+// call and a small buffer give the same length and a terminated prefix.
+TEST_F(SharedLibrary, CapacityExportThroughPointerOnRawRecords) {
+    for (const char *name : {"VorCalculateN", "VorMoonInfoN"}) {
+        auto fn = reinterpret_cast<ReportNFn>(Symbol(name));
+        ASSERT_NE(fn, nullptr) << name;
+        RawDate d;
+        d.Civil(2024, 3, 11.0);
+        alignas(8) unsigned char location[80] = {};
+        std::memcpy(location, "Makkah", 7);
+        const double lat = 21.4225, lon = 39.8262;
+        const float zone = 3.0f;
+        std::memcpy(location + 48, &lat, 8);
+        std::memcpy(location + 56, &lon, 8);
+        std::memcpy(location + 68, &zone, 4);
+        alignas(8) unsigned char config[68] = {};
+        const float angles[3] = {-19.0f, -18.0f, -17.0f};
+        std::memcpy(config, angles, 12);
+        const int32_t one = 1;
+        std::memcpy(config + 44, &one, 4);  // toleranceSeconds
+        const int32_t need = fn(d.bytes, location, config, nullptr, 0);
+        EXPECT_GT(need, 500) << name;
+        char small[16];
+        std::memset(small, 'x', sizeof small);
+        EXPECT_EQ(fn(d.bytes, location, config, small, 8), need) << name;
+        EXPECT_EQ(small[7], '\0');
+        EXPECT_EQ(small[8], 'x');
+    }
 }
 
 }  // namespace

@@ -154,17 +154,21 @@ static void CheckThatTheCheckWorks(void) {
 typedef int (*IsValidFn)(void *, int);
 typedef int (*ConvertFn)(void *, void *, void *);
 typedef void (*ReportFn)(void *, void *, void *, char *);
+typedef int32_t (*ReportNFn)(void *, void *, void *, char *, int32_t);
 typedef void (*QiblaFn)(void *, void *, double *, double *, double *);
 
 #if defined(_WIN32) && defined(__i386__)
 #define IS_VALID(d, h) (int)CALL(out, "VorisValidDate", isValid, 2, P(d), (uint32_t)(h))
 #define CONVERT(name, fn, d, l, c) (int)CALL(out, name, fn, 3, P(d), P(l), P(c))
 #define REPORT(name, fn, d, l, c, t) CALL(out, name, fn, 4, P(d), P(l), P(c), P(t))
+#define REPORT_N(name, fn, d, l, c, t, n) \
+    (int32_t)CALL(out, name, fn, 5, P(d), P(l), P(c), P(t), (uint32_t)(n))
 #define QIBLA(l, d, a, b, c) CALL(out, "VorQiblaInfo", qibla, 5, P(l), P(d), P(a), P(b), P(c))
 #else
 #define IS_VALID(d, h) ((IsValidFn)isValid)(d, h)
 #define CONVERT(name, fn, d, l, c) ((ConvertFn)fn)(d, l, c)
 #define REPORT(name, fn, d, l, c, t) ((ReportFn)fn)(d, l, c, t)
+#define REPORT_N(name, fn, d, l, c, t, n) ((ReportNFn)fn)(d, l, c, t, n)
 #define QIBLA(l, d, a, b, c) ((QiblaFn)qibla)(l, d, a, b, c)
 #endif
 
@@ -186,7 +190,10 @@ int main(int argc, char **argv) {
     void *calculate = Symbol(lib, "VorCalculate");
     void *moon = Symbol(lib, "VorMoonInfo");
     void *qibla = Symbol(lib, "VorQiblaInfo");
-    if (!isValid || !toHijri || !toCivil || !calculate || !moon || !qibla) {
+    void *calculateN = Symbol(lib, "VorCalculateN");
+    void *moonN = Symbol(lib, "VorMoonInfoN");
+    if (!isValid || !toHijri || !toCivil || !calculate || !moon || !qibla || !calculateN ||
+        !moonN) {
         fprintf(stderr, "an export is missing under its plain name\n");
         return 1;
     }
@@ -232,6 +239,31 @@ int main(int argc, char **argv) {
     Civil(&date, 2024, 3, 1.0);
     REPORT("VorMoonInfo", moon, &date, &place, &config, report);
     fprintf(out, "--- one-month moon report\n%s\n", report);
+    PrintPlace(out, &place);
+
+    /* The capacity-taking exports: the length first, then the text into a
+     * buffer of that length + 1, then a 40-byte prefix. */
+    Settings(&config, 0x100, 1, 0);
+    Place(&place, "London", 51.5, -0.1, 20, 0.0f, 834, 2626);
+    Civil(&date, 2024, 3, 1.0);
+    {
+        int32_t need = REPORT_N("VorCalculateN", calculateN, &date, &place, &config, NULL, 0);
+        int32_t got = REPORT_N("VorCalculateN", calculateN, &date, &place, &config, report, need + 1);
+        fprintf(out, "--- VorCalculateN: needs %d, wrote %d, text %d bytes\n%s\n", (int)need,
+                (int)got, (int)strlen(report), report);
+        got = REPORT_N("VorCalculateN", calculateN, &date, &place, &config, report, 40);
+        fprintf(out, "VorCalculateN capacity 40: %d, prefix '%s'\n", (int)got, report);
+    }
+    Place(&place, "Makkah", 21.4225, 39.8262, 300, 3.0f, 0, 0);
+    Civil(&date, 2024, 3, 1.0);
+    {
+        int32_t need = REPORT_N("VorMoonInfoN", moonN, &date, &place, &config, NULL, 0);
+        int32_t got = REPORT_N("VorMoonInfoN", moonN, &date, &place, &config, report, need + 1);
+        fprintf(out, "--- VorMoonInfoN: needs %d, wrote %d, text %d bytes\n%s\n", (int)need,
+                (int)got, (int)strlen(report), report);
+        got = REPORT_N("VorMoonInfoN", moonN, &date, &place, &config, report, -5);
+        fprintf(out, "VorMoonInfoN capacity -5: %d\n", (int)got);
+    }
     PrintPlace(out, &place);
 
     double direction = -1.0, distance = -1.0, declination = -1.0;
