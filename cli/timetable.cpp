@@ -41,11 +41,6 @@ TimetableDay MakeDay(const VorDate &date, const VorLocation &radians, const VorC
     return day;
 }
 
-int CivilMonthLength(int year, int month) {
-    if (month < 1 || month > 12) return 0;
-    return MonthLengths[month] + (month == 2 && IsLeapYear(year) == 1 ? 1 : 0);
-}
-
 // One civil day on, and the Hijri day with it (see the schedule report):
 // true when, counting Hijri months, the day already belongs to the next month.
 bool AdvanceDay(VorDate &work, VorLocation &loc, const VorConfig &cfg, bool hijriMonths) {
@@ -100,7 +95,7 @@ std::vector<TimetableDay> ComputeTimetable(const VorDate &date, const VorLocatio
         } else {
             work.day = 1.0;
             GregorianToHijri(work, loc, config);
-            length = CivilMonthLength(work.year, work.month);
+            length = DaysInMonth(work.year, work.month);
         }
         bool nextMonthReached = false;
         for (int c = 1; c <= length; ++c) {

@@ -10,9 +10,9 @@
 namespace vorlin {
 namespace {
 
-// Corrections allowed per event; after this many more the event is not valid.
 // Furthest a rise or set may lie from the transit estimate, in days.
 constexpr double kMaxDaysFromTransit = 0.75;
+// Corrections allowed per event; after this many more the event is not valid.
 constexpr int kMaxIterations = 1000;
 // Largest finite double: an interpolated coordinate not below it is infinite.
 constexpr double kLargestFinite = 1.7976931348623157e308;

@@ -65,6 +65,11 @@ int IsLeapYear(int year) {
     return (year % 100 == 0 && year % 400 != 0) ? 0 : 1;
 }
 
+int DaysInMonth(int year, int month) {
+    if (month < 1 || month > 12) return 0;
+    return MonthLengths[month] + (month == 2 && IsLeapYear(year) == 1 ? 1 : 0);
+}
+
 int IsValidDate(const VorDate &date, int hijri) {
     if (hijri != 0) {
         return (date.hijriMonth >= 1 && date.hijriMonth <= 12 && date.hijriYear >= 1 &&

@@ -22,6 +22,9 @@ double DateToJulianDay(const VorDate &date);
 void JulianDayToDate(double jd, VorDate &date);
 // 1 for a leap year (Julian rule before 1583, Gregorian from 1583), else 0.
 int IsLeapYear(int year);
+// Days of a civil month: MonthLengths plus the leap day of February; 0 for
+// a month outside 1..12.
+int DaysInMonth(int year, int month);
 // 1 when the date exists.  hijri == 0 checks the civil fields, any other
 // value the Hijri fields (month 1..12, year >= 1, 1.0 <= day <= 30.0).
 int IsValidDate(const VorDate &date, int hijri);

@@ -33,7 +33,7 @@ int SummerRuleDay(int k, int month, int year) {
     int day = 1 + 7 * occurrence;
     int step = 1;
     if (occurrence == 4) {
-        day = MonthLengths[month] + ((month == 2 && IsLeapYear(year) == 1) ? 1 : 0);
+        day = DaysInMonth(year, month);
         step = -1;
     }
     VorDate date{};

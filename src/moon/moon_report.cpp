@@ -23,11 +23,6 @@ constexpr double OneHourInDays = 0.041666666666666664;
 // A Julian Date ComputeMonthStart did not write (its evening search failed).
 constexpr double NoJulianDay = std::numeric_limits<double>::quiet_NaN();
 
-int CivilMonthLength(int year, int month) {
-    if (month < 1 || month > 12) return 0;
-    return MonthLengths[month] + (month == 2 && IsLeapYear(year) == 1 ? 1 : 0);
-}
-
 // Three times as kind 1 cells, in the order given.
 void WriteMoonCells(const VorConfig &cfg, double first, double second, double third,
                     TextWriter &text) {
@@ -39,7 +34,7 @@ void WriteMoonCells(const VorConfig &cfg, double first, double second, double th
 // civil month r (r.day is left at 1).
 void WriteMoonMonth(VorDate &r, VorLocation &loc, const VorConfig &cfg, TextWriter &text) {
     WriteReportHeader(r, loc, cfg, HeaderMoonRiseTransitSet, text);
-    const int length = CivilMonthLength(r.year, r.month);
+    const int length = DaysInMonth(r.year, r.month);
     for (int d = 1; d <= length; ++d) {  // at most 31 days
         r.day = d;
         if (IsValidDate(r, 0) != 1) continue;  // the days dropped in October 1582

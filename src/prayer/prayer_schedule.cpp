@@ -22,13 +22,6 @@ int WholeDay(double day) {
     return static_cast<int>(day);
 }
 
-// Days of a civil month: MonthLengths, plus the leap day of February.  A
-// month outside 1..12 has no days.
-int CivilMonthLength(int year, int month) {
-    if (month < 1 || month > 12) return 0;
-    return MonthLengths[month] + (month == 2 && IsLeapYear(year) == 1 ? 1 : 0);
-}
-
 // One row: the day's nine times with summer time, the prefix (months only)
 // and the cells.
 void WriteDayRow(const VorDate &day, const VorLocation &loc, const VorConfig &cfg,
@@ -118,7 +111,7 @@ void WritePrayerSchedule(const VorDate &date, VorLocation &loc, const VorConfig 
         } else {
             work.day = 1.0;
             GregorianToHijri(work, loc, cfg, monthStarts);
-            length = CivilMonthLength(work.year, work.month);
+            length = DaysInMonth(work.year, work.month);
         }
         WriteReportHeader(work, loc, cfg, HeaderPrayerSchedule, text);
 

@@ -203,3 +203,39 @@ TEST(RiseTransitSet, RightAscensionsAcrossZeroAreUnwrapped) {
 
 }  // namespace
 }  // namespace vorlin
+
+namespace vorlin {
+namespace {
+
+// Where an altitude is only just reached the rise/set correction divides by
+// a nearly vanishing sin H; whatever the iteration does, a rise or set is
+// never reported further than 0.75 day from its transit (it is then not
+// valid).  Scanned over altitudes just below the day's highest, with a
+// declination moving like the Sun's in spring.
+TEST(RiseTransitSetGrazing, NeverReportsAPassageFarFromItsTransit) {
+    int valid = 0, rejected = 0;
+    for (const double latDeg : {55.0, 60.0, 64.0, 70.0}) {
+        const double phi = latDeg * DegToRad;
+        const double dec1 = 9.6 * DegToRad, dec2 = 10.0 * DegToRad, dec3 = 10.4 * DegToRad;
+        const double highest = 90.0 - latDeg + 10.0;  // degrees, at the transit
+        for (int i = 0; i <= 400; ++i) {
+            const double h0 = (highest - 1.0 + i * 0.0025) * DegToRad;
+            double out[3];
+            RiseTransitSet(phi, 0.3, 1.0, 69.0, 0.40, dec1, 0.417, dec2, 0.434, dec3, h0, out, 1.0);
+            if (IsTimeMarker(out[0])) continue;
+            for (int e = 1; e <= 2; ++e) {
+                if (IsTimeMarker(out[e])) {
+                    rejected += out[e] == TimeNotValid;
+                    continue;
+                }
+                ++valid;
+                EXPECT_LE(std::fabs(out[e] - out[0]), 0.75 * TwoPi + 0.01)
+                    << "lat " << latDeg << " h0 " << h0 * RadToDeg << " event " << e;
+            }
+        }
+    }
+    EXPECT_GT(valid, 1000);
+}
+
+}  // namespace
+}  // namespace vorlin

@@ -151,3 +151,20 @@ TEST(JulianDayRoundTrip, EveryDayFromJdZeroToYear3000) {
 
 }  // namespace
 }  // namespace vorlin
+
+namespace vorlin {
+namespace {
+
+TEST(DaysInMonth, LeapDayOnlyInLeapFebruaries) {
+    EXPECT_EQ(DaysInMonth(2024, 2), 29);
+    EXPECT_EQ(DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(DaysInMonth(1500, 2), 29);  // Julian rule
+    EXPECT_EQ(DaysInMonth(2023, 2), 28);
+    EXPECT_EQ(DaysInMonth(2023, 4), 30);
+    EXPECT_EQ(DaysInMonth(2023, 12), 31);
+    EXPECT_EQ(DaysInMonth(2023, 0), 0);
+    EXPECT_EQ(DaysInMonth(2023, 13), 0);
+}
+
+}  // namespace
+}  // namespace vorlin
