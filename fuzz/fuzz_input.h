@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "vorlin.h"
 
@@ -40,6 +42,44 @@ inline void LimitSpan(VorConfig &config, unsigned char selector) {
     if ((config.scheduleFlags & VOR_SPAN_MASK) >= VOR_SPAN_YEAR && selector != 0xA5) {
         config.scheduleFlags &= ~VOR_SPAN_YEAR;
     }
+}
+
+using CapacityReport = int32_t(VORLIN_CALL *)(VorDate *, VorLocation *, VorConfig *, char *, int32_t);
+using LegacyReport = void(VORLIN_CALL *)(VorDate *, VorLocation *, VorConfig *, char *);
+
+// One report over any records and a capacity chosen by the input: the
+// capacity form never writes past the capacity, terminates the text and
+// returns the length of the whole report; the legacy form, given exactly
+// that length + 1 bytes, writes the same text and nothing beyond it.  The
+// buffers are heap blocks of exactly those sizes, so AddressSanitizer sees
+// any write past them.
+inline int FuzzReport(const uint8_t *data, std::size_t size, CapacityReport withCapacity,
+                      LegacyReport legacy) {
+    FuzzRecords r = ReadRecords(data, size);
+    LimitSpan(r.config, r.extra[2]);
+    int32_t capacity = 0;
+    std::memcpy(&capacity, r.extra + 4, 2);  // 0 .. 65535
+    if (r.extra[3] & 1) capacity = -capacity;
+    const int32_t room = capacity > 0 ? capacity : 0;
+    std::vector<char> text(static_cast<std::size_t>(room));
+    VorDate date = r.date;
+    VorLocation place = r.location;
+    VorConfig config = r.config;
+    const int32_t length = withCapacity(&date, &place, &config, room ? text.data() : nullptr, capacity);
+    if (length < 0) std::abort();
+    if (room > 0 && std::memchr(text.data(), '\0', text.size()) == nullptr) std::abort();
+    if (r.extra[3] & 2) {
+        std::vector<char> full(static_cast<std::size_t>(length) + 1);
+        VorDate date2 = r.date;
+        VorLocation place2 = r.location;
+        VorConfig config2 = r.config;
+        LimitSpan(config2, r.extra[2]);
+        legacy(&date2, &place2, &config2, full.data());
+        if (std::strlen(full.data()) != static_cast<std::size_t>(length)) std::abort();
+        const std::size_t kept = room > 0 ? std::strlen(text.data()) : 0;
+        if (kept > 0 && std::memcmp(full.data(), text.data(), kept) != 0) std::abort();
+    }
+    return 0;
 }
 
 }  // namespace vorlin_fuzz
