@@ -7,6 +7,7 @@
 #include "calendar/hijri.h"
 #include "calendar/julian_day.h"
 #include "calendar/summer_time.h"
+#include "prayer/schedule_days.h"
 
 namespace vorlin::cli {
 
@@ -25,9 +26,6 @@ int PublishedTimeIndex(int published, int fiqh) {
 namespace {
 
 constexpr int SecondsPerDay = 86400;
-// The schedule's limits: a Hijri month page has at most 30 rows, a year twelve pages.
-constexpr int HijriMonthDays = 30;
-constexpr int MonthsPerYear = 12;
 
 long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
@@ -39,23 +37,6 @@ TimetableDay MakeDay(const VorDate &date, const VorLocation &radians, const VorC
     day.summerTime = ApplySummerTime(radians, date, PrayerTimes::Count, day.times.time) == 1;
     day.utcOffsetHours = radians.timeZone + (day.summerTime ? 1.0 : 0.0);
     return day;
-}
-
-// One civil day on, and the Hijri day with it (see the schedule report):
-// true when, counting Hijri months, the day already belongs to the next month.
-bool AdvanceDay(VorDate &work, VorLocation &loc, const VorConfig &cfg, bool hijriMonths) {
-    if (hijriMonths || work.day >= 28.0) {
-        JulianDayToDate(DateToJulianDay(work) + 1.0, work);
-    } else {
-        work.day += 1.0;
-    }
-    if (IsValidDate(work, 0) != 1) return false;
-    work.hijriDay += 1.0;
-    if (work.hijriDay >= 29.0) {
-        const bool converted = GregorianToHijri(work, loc, cfg) == 1;
-        if (hijriMonths && converted && work.hijriDay < 3.0) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -76,48 +57,24 @@ std::vector<TimetableDay> ComputeTimetable(const VorDate &date, const VorLocatio
         return days;
     }
 
-    VorDate work{};
-    work.year = date.year;
-    work.hijriYear = date.hijriYear;
-    work.hijriValid = 1;
-    work.month = span == VOR_SPAN_MONTH ? date.month : 1;
-    work.hijriMonth = span == VOR_SPAN_MONTH ? date.hijriMonth : 1;
-    const int pages = span == VOR_SPAN_MONTH ? 1 : MonthsPerYear;
-    for (int page = 1; page <= pages; ++page) {
-        int length = 0;
-        if (hijriMonths) {
-            work.hijriDay = 1.0;
-            if (HijriToGregorian(work, loc, config) == 1) {
-                length = HijriMonthDays;
-            } else {
-                work.hijriValid = 0;
-            }
-        } else {
-            work.day = 1.0;
-            GregorianToHijri(work, loc, config);
-            length = DaysInMonth(work.year, work.month);
-        }
-        bool nextMonthReached = false;
-        for (int c = 1; c <= length; ++c) {
-            if (c > 1 && AdvanceDay(work, loc, config, hijriMonths)) {
-                nextMonthReached = true;
-                break;
-            }
-            if (IsValidDate(work, 0) == 1) days.push_back(MakeDay(work, loc, config));
-        }
-        if (hijriMonths) {
-            if (!nextMonthReached) {
-                if (work.hijriMonth >= 12) {
-                    work.hijriMonth = 1;
-                    ++work.hijriYear;
-                } else {
-                    ++work.hijriMonth;
-                }
-            }
-        } else {
-            ++work.month;
-        }
-    }
+    // The same pages and days as the schedule report of the request.
+    VorConfig walk = config;
+    walk.scheduleFlags = (span & VOR_SPAN_MASK) | (hijriMonths ? VOR_HIJRI_MONTHS : 0u);
+    class Collector final : public ScheduleDayVisitor {
+    public:
+        Collector(const VorLocation &loc, const VorConfig &cfg, std::vector<TimetableDay> &days)
+            : loc_(loc), cfg_(cfg), days_(days) {}
+        void BeginPage(const VorDate &) override {}
+        void Day(const VorDate &day) override { days_.push_back(MakeDay(day, loc_, cfg_)); }
+        void EndPage() override {}
+
+    private:
+        const VorLocation &loc_;
+        const VorConfig &cfg_;
+        std::vector<TimetableDay> &days_;
+    } collector(loc, config, days);
+    MonthStartCache monthStarts;
+    VisitScheduleDays(date, loc, walk, monthStarts, collector);
     return days;
 }
 
