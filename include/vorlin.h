@@ -47,7 +47,16 @@
  *   report whose values read "NotValid" and a conversion that returns 0;
  *   table indexes out of range print "?"; the place name is printed with
  *   at most 48 bytes.  Nothing outside the caller's records and buffer is
- *   written.
+ *   written.  A report for a civil month outside 1..12 rolls over into the
+ *   neighbouring year, as the calendar arithmetic does; a conversion or a
+ *   magnetic declination for such a date has no value.  Record and output
+ *   pointers must not be NULL (only the text of the N forms may be NULL,
+ *   with a capacity of 0).
+ *
+ * Stack
+ *   A year schedule keeps its day tables on the stack of the call: allow
+ *   about 48 KB of stack for VorCalculate/VorCalculateN (a few KB for the
+ *   other functions).
  */
 #ifndef VORLIN_H
 #define VORLIN_H

@@ -162,8 +162,8 @@ VORLIN_API void VORLIN_CALL VorQiblaInfo(VorLocation *location, VorDate *date,
     *direction *= vorlin::RadToDeg;
     // The radian direction lies in [0, 2 pi); its last bit can round up to 360.
     if (*direction >= 360.0) *direction = 0.0;
-    // The field model needs a date with a finite day.
-    if (vorlin::HasFiniteDay(*date, 0) == 0) {
+    // The field model needs a date: a finite day in a month 1..12.
+    if (vorlin::IsConvertibleDate(*date, 0) == 0) {
         *declination = vorlin::TimeNotValid;
         return;
     }

@@ -352,7 +352,7 @@ TEST(BadDates, DayNumbersWithoutACivilDate) {
 }
 
 // The qibla of an unusable place has no value; a date whose day is not a
-// number has no magnetic declination.
+// number, or whose month is not 1..12, has no magnetic declination.
 TEST(BadQibla, NoValueMarkers) {
     VorDate date = Civil(2000, 1, 1.0);
     for (const double lat : {NaN, Inf, 91.0}) {
@@ -374,6 +374,14 @@ TEST(BadQibla, NoValueMarkers) {
     VorQiblaInfo(&loc, &date, &direction, &distance, &declination);
     EXPECT_NEAR(direction, 118.9468, 1e-4);
     EXPECT_EQ(declination, NoValue);
+    // Nor does a month outside 1..12 (it would roll into another year).
+    for (const int month : {0, 13, 255}) {
+        date = Civil(2000, month, 1.0);
+        declination = 0.0;
+        VorQiblaInfo(&loc, &date, &direction, &distance, &declination);
+        EXPECT_NEAR(distance, 4792.671, 1e-3);
+        EXPECT_EQ(declination, NoValue) << "month " << month;
+    }
 }
 
 }  // namespace
