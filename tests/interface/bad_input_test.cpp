@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calendar/julian_day.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
@@ -21,36 +22,12 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr double NoValue = -2147483648.0;
 
-VorLocation Makkah() {
-    VorLocation loc{};
-    std::strcpy(loc.name, "Makkah");
-    loc.latitude = 21.4225;
-    loc.longitude = 39.8262;
-    loc.height = 300;
-    loc.timeZone = 3.0f;
-    return loc;
-}
+using vorlin::testing_support::Civil;
+
+VorLocation Makkah() { return vorlin::testing_support::MakkahInDegrees(); }
 
 VorConfig Settings(unsigned flags = VOR_SPAN_DAY) {
-    VorConfig cfg{};
-    cfg.imsakAngle = -19.0f;
-    cfg.fajrAngle = -18.0f;
-    cfg.ishaAngle = -17.0f;
-    cfg.fiqh = 1;
-    cfg.temperature = 10;
-    cfg.toleranceSeconds = 1;
-    cfg.crescentThreshold = 20.0f;
-    cfg.fajrIshaMinutes = 90;
-    cfg.scheduleFlags = flags;
-    return cfg;
-}
-
-VorDate Civil(int year, int month, double day) {
-    VorDate d{};
-    d.year = year;
-    d.month = static_cast<uint8_t>(month);
-    d.day = day;
-    return d;
+    return vorlin::testing_support::ReportSettings(flags);
 }
 
 // A report written through the capacity export into a buffer with a guard

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
@@ -26,19 +27,7 @@ VorLocation London() {
     return loc;
 }
 
-VorConfig Settings(unsigned flags) {
-    VorConfig cfg{};
-    cfg.imsakAngle = -19.0f;
-    cfg.fajrAngle = -18.0f;
-    cfg.ishaAngle = -17.0f;
-    cfg.fiqh = 1;
-    cfg.temperature = 10;
-    cfg.toleranceSeconds = 1;
-    cfg.crescentThreshold = 20.0f;
-    cfg.fajrIshaMinutes = 90;
-    cfg.scheduleFlags = flags;
-    return cfg;
-}
+VorConfig Settings(unsigned flags) { return vorlin::testing_support::ReportSettings(flags); }
 
 VorDate March2024() {
     VorDate d{};
@@ -147,12 +136,7 @@ namespace {
 // export, given a buffer of exactly the report's length + 1 followed by a
 // guard, must not touch the guard while deciding that.
 TEST(LegacyMoonReport, ExactBufferIsEnoughWhenASecondBlockIsRejected) {
-    VorLocation loc{};
-    std::strcpy(loc.name, "Makkah");
-    loc.latitude = 21.4225;
-    loc.longitude = 39.8262;
-    loc.height = 300;
-    loc.timeZone = 3.0f;
+    VorLocation loc = vorlin::testing_support::MakkahInDegrees();
     VorConfig cfg = Settings(VOR_SPAN_MONTH);
     VorDate date{};
     date.year = 2024;
