@@ -15,6 +15,7 @@
 #include "calendar/julian_day.h"
 #include "moon/month_start.h"
 #include "prayer/sun_events.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
@@ -24,27 +25,13 @@ using namespace vorlin;
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 VorLocation Place(double latDeg, double lonDeg, int height, float zone) {
-    VorLocation l{};
-    std::strcpy(l.name, "Test");
-    l.latitude = latDeg * DegToRad;
-    l.longitude = lonDeg * DegToRad;
-    l.height = height;
-    l.timeZone = zone;
-    return l;
+    return testing_support::PlaceInRadians(latDeg, lonDeg, height, zone, "Test");
 }
 
 VorConfig Settings(int rule = 0, int distanceKm = 0) {
-    VorConfig c{};
-    c.imsakAngle = -19.0f;
-    c.fajrAngle = -18.0f;
-    c.ishaAngle = -17.0f;
-    c.fiqh = 1;
-    c.distanceKm = distanceKm;
-    c.temperature = 10;
-    c.toleranceSeconds = 1;
-    c.crescentThreshold = 20.0f;
+    VorConfig c = testing_support::ReportSettings(0);
     c.highLatitudeRule = rule;
-    c.fajrIshaMinutes = 90;
+    c.distanceKm = distanceKm;
     return c;
 }
 

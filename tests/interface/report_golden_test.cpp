@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "interface/reports.h"
+#include "support/test_support.h"
 #include "vorlin.h"
 
 namespace {
@@ -115,14 +116,10 @@ TEST(GoldenDigest, Sha256OfPublishedVectors) {
 
 // ---- The cases ------------------------------------------------------------
 
+using vorlin::testing_support::Civil;
+
 VorLocation Place(const char *name, double lat, double lon, int height, float zone) {
-    VorLocation l{};
-    std::strncpy(l.name, name, sizeof l.name - 1);
-    l.latitude = lat;
-    l.longitude = lon;
-    l.height = height;
-    l.timeZone = zone;
-    return l;
+    return vorlin::testing_support::PlaceInDegrees(lat, lon, height, zone, name);
 }
 
 VorLocation Makkah() { return Place("Makkah", 21.4225, 39.8262, 300, 3.0f); }
@@ -130,27 +127,10 @@ VorLocation London() { return Place("London", 51.5, -0.1, 20, 0.0f); }
 VorLocation North64() { return Place("64 N", 64.0, 20.0, 0, 1.0f); }
 
 VorConfig Settings(unsigned flags, int rule = 0, int distanceKm = 0) {
-    VorConfig c{};
-    c.imsakAngle = -19.0f;
-    c.fajrAngle = -18.0f;
-    c.ishaAngle = -17.0f;
-    c.fiqh = 1;
-    c.distanceKm = distanceKm;
-    c.temperature = 10;
-    c.toleranceSeconds = 1;
-    c.crescentThreshold = 20.0f;
+    VorConfig c = vorlin::testing_support::ReportSettings(flags);
     c.highLatitudeRule = rule;
-    c.scheduleFlags = flags;
-    c.fajrIshaMinutes = 90;
+    c.distanceKm = distanceKm;
     return c;
-}
-
-VorDate Civil(int y, int m, double d) {
-    VorDate date{};
-    date.year = y;
-    date.month = static_cast<uint8_t>(m);
-    date.day = d;
-    return date;
 }
 
 VorDate Hijri(int y, int m, double d) {
