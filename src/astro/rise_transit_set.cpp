@@ -53,16 +53,35 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
 
     const double tolerance = toleranceSeconds / 86400.0;
     const double transitEstimate = m[0];
+    // A rise or set that does not converge where the altitude is only just
+    // reached (the first estimate uses the place of the day's origin, and
+    // the body's declination changes during the day) is a passage that does
+    // not happen: the body stays above the altitude through the culmination
+    // next to the estimate (the lower one, half a day from the transit), or
+    // below it (the upper one).  Otherwise the event is not valid.
+    const auto unconverged = [&](int event, double estimate) {
+        const double lowerCulmination = m[0] + (event == 1 ? -0.5 : 0.5);
+        const bool nearLower = std::fabs(estimate - lowerCulmination) < std::fabs(estimate - m[0]);
+        const double at = nearLower ? lowerCulmination : m[0];
+        const double delta = Interpolate3(dec1, dec2, dec3, at + deltaT / 86400.0);
+        if (!(std::fabs(delta) < kLargestFinite) || IsTimeMarker(m[0])) return TimeNotValid;
+        const double sinPart = std::sin(phi) * std::sin(delta);
+        const double cosPart = std::cos(phi) * std::cos(delta);
+        if (nearLower && SafeAsin(sinPart - cosPart) > h0) return TimeAlwaysAbove;
+        if (!nearLower && SafeAsin(sinPart + cosPart) < h0) return TimeAlwaysBelow;
+        return TimeNotValid;
+    };
     for (int event = 0; event < 3; ++event) {
         if (m[event] == TimeAlwaysBelow) continue;
         if (m[event] == TimeAlwaysAbove && event != 0) continue;
         const bool transit = event == 0;
+        const double estimate = m[event];
         int iterations = 0;
         for (;;) {
             // The transit has the same cap as rise and set, so that no
             // tolerance (0 or negative included) can keep it running.
             if (iterations > kMaxIterations) {
-                m[event] = TimeNotValid;
+                m[event] = transit ? TimeNotValid : unconverged(event, estimate);
                 break;
             }
             const double n = m[event] + deltaT / 86400.0;
@@ -93,7 +112,7 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
             // near this one.  A rise or set lies within half a (lunar) day of
             // its transit; one that wanders further is not valid.
             if (!transit && !(std::fabs(m[event] - transitEstimate) <= kMaxDaysFromTransit)) {
-                m[event] = TimeNotValid;
+                m[event] = unconverged(event, estimate);
                 break;
             }
             if (std::fabs(dm) <= tolerance) break;

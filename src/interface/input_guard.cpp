@@ -19,6 +19,11 @@ bool UsableTimeZone(const VorLocation &location) {
     return Within(static_cast<double>(location.timeZone), GuardLargestTimeZoneHours);
 }
 
+bool UsableHeight(const VorLocation &location) {
+    return location.height >= GuardLowestHeightMetres &&
+           location.height <= GuardHighestHeightMetres;
+}
+
 }  // namespace
 
 int HasUsableCoordinates(const VorLocation &location) {
@@ -29,7 +34,10 @@ int HasUsableCoordinates(const VorLocation &location) {
 }
 
 int IsUsableLocation(const VorLocation &location) {
-    return HasUsableCoordinates(location) == 1 && UsableTimeZone(location) ? 1 : 0;
+    return HasUsableCoordinates(location) == 1 && UsableTimeZone(location) &&
+                   UsableHeight(location)
+               ? 1
+               : 0;
 }
 
 VorLocation GuardedLocation(const VorLocation &location) {

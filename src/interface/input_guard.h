@@ -22,16 +22,23 @@ inline constexpr double GuardLargestLatitudeDegrees = 90.0;
 inline constexpr double GuardLargestLongitudeDegrees = 360.0;
 inline constexpr double GuardLargestTimeZoneHours = 24.0;
 inline constexpr double GuardLargestConfigAngleDegrees = 90.0;
+// Heights (metres) a place may have: from 1,000 m below sea level (the
+// lowest shore on land is about 430 m below it) to 100 km, where the
+// atmosphere, and with it refraction and a visible horizon, ends.
+inline constexpr int GuardLowestHeightMetres = -1000;
+inline constexpr int GuardHighestHeightMetres = 100000;
 
 // 1 when latitude and longitude (degrees) are finite and within the limits
 // above, else 0 (what the qibla needs).
 int HasUsableCoordinates(const VorLocation &location);
-// 1 when, besides, the time zone is finite and within its limit, else 0.
+// 1 when, besides, the time zone is finite and within its limit and the
+// height within its range, else 0.
 int IsUsableLocation(const VorLocation &location);
 
-// A copy of the location in which an unusable latitude, longitude or time
-// zone makes latitude and longitude NaN (no event can be computed without
-// them) and an unusable time zone NaN; everything else copied byte for byte.
+// A copy of the location in which an unusable latitude, longitude, time
+// zone or height makes latitude and longitude NaN (no event can be computed
+// without them) and an unusable time zone NaN; everything else copied byte
+// for byte.
 VorLocation GuardedLocation(const VorLocation &location);
 
 // 1 when the imsak, fajr and isha angles and the crescent threshold are

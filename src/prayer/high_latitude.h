@@ -14,6 +14,18 @@
 
 namespace vorlin {
 
+// How far Imsak lies before Fajr when a rule sets it: the time the Sun
+// takes to sink (fajrAngle - imsakAngle) degrees where it sinks fastest (at
+// the equator, at the equinox: 4 minutes a degree).  0 when the Imsak angle
+// is not deeper than the Fajr angle.
+inline constexpr double ImsakMinutesPerDegree = 4.0;
+double ImsakLead(const VorConfig &cfg);
+
+// The order repairs of ApplyHighLatitudeRule on a table after its rule
+// step: Imsak set ImsakLead before a valid Fajr when imsakPairFromRule, and
+// a valid Asr (either factor) before a valid Duhr moved to Duhr.
+void KeepEventOrder(const VorConfig &cfg, bool imsakPairFromRule, SunEventTable &table);
+
 // Most attempts of rules 5 to 8 (one degree or one day each).
 inline constexpr int MaxHighLatitudeAttempts = 365;
 
@@ -38,6 +50,16 @@ int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table);
 //             of sunset - sunrise, or of the nights before and after the
 //             day); rules 5..8 stop at the first attempt whose table has
 //             every needed event, after MaxHighLatitudeAttempts at most.
+//
+// Whatever the rule, the day keeps the order of its events: when the rule
+// gives Imsak or Fajr a value (rules 1 to 4, 6 and 8 when they fill or
+// replace either, rule 9 always), Imsak is set ImsakLead before Fajr, so the
+// pair never comes from two different sources (a seventh of the night for
+// Imsak beside Fajr by its angle put Imsak hours after Fajr); rules 5 and
+// 7 take both from one table and keep their own distance.  An Asr passage
+// before Duhr (where the Sun hardly rises, the shadow grows by a rod's
+// length within the minute between the centre's transit and Duhr, or a
+// rule brings Asr from another day) is moved to Duhr.
 void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                            SunEventTable &table);
 // The same, with the tables of other days (rules 3, 4, 7 and 8) taken

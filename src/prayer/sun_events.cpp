@@ -148,32 +148,41 @@ void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConf
         table.triple[ImsakIshaTriple] = EventTriple{isha.transit, imsak.rise, isha.set};
     }
 
-    // Without a transit of the centre (TimeAlwaysBelow or TimeNotValid; the
-    // solver never gives TimeAlwaysAbove for a transit) there is no Duhr and
-    // no Asr.
+    // Duhr: the transit over a meridian one solar semidiameter to the west,
+    // when the whole disc has passed the meridian.
+    const double duhrLongitude = NormalizeAngleSigned(longitude - semidiameter);
     const double transit = table.triple[SunriseSunsetTriple].transit;
     if (IsTimeMarker(transit)) {
-        for (int t = DuhrTriple; t <= AsrFactor2Triple; ++t) {
+        // When the Sun does not rise (TimeAlwaysBelow) it still crosses the
+        // meridian, and Duhr is that crossing: its transit is solved over an
+        // altitude that every body reaches (the solver gives no transit for
+        // an altitude never reached; the transit itself does not depend on
+        // the altitude).  Asr needs the Sun above the horizon and keeps the
+        // marker, as do rise and set of the Duhr triple.  With no transit
+        // at all (TimeNotValid: an unusable place) there is no Duhr either.
+        table.triple[DuhrTriple] = EventTriple{transit, transit, transit};
+        if (transit == TimeAlwaysBelow) {
+            EventTriple meridian;
+            SolveTriple(latitude, duhrLongitude, theta0, dT, sun, -Pi / 2.0, tolerance, meridian);
+            table.triple[DuhrTriple].transit = meridian.transit;
+        }
+        for (int t = AsrFactor1Triple; t <= AsrFactor2Triple; ++t) {
             table.triple[t] = EventTriple{transit, transit, transit};
         }
         return;
     }
+    SolveTriple(latitude, duhrLongitude, theta0, dT, sun, h0, tolerance, table.triple[DuhrTriple]);
 
-    // Duhr: the transit over a meridian one solar semidiameter to the west,
-    // when the whole disc has passed the meridian.
-    SolveTriple(latitude, NormalizeAngleSigned(longitude - semidiameter), theta0, dT, sun, h0,
-                tolerance, table.triple[DuhrTriple]);
-
-    // The Sun seen from the place at the centre's transit.  The instant is
-    // counted from the UT midnight of the date; the time-zone term in the
-    // local sidereal time compensates for it.
-    const double Ta = T + (transit * RadToHour / 24.0) / DaysPerCentury;
-    const double Tad = Ta + dT * SecondToCentury;
+    // The Sun seen from the place at the instant of the centre's transit:
+    // the time origin (the place's midnight, in UT and TT) plus the transit.
+    const double sinceOrigin = (transit * RadToHour / 24.0) / DaysPerCentury;
+    const double Ta = Tu + sinceOrigin;
+    const double Tad = Td + sinceOrigin;
     double dpsiA = 0.0, depsA = 0.0;
     Nutation(Tad, &dpsiA, &depsA);
     const double epsA = MeanObliquity(Tad) + depsA;
-    const double localSidereal = AddEquationOfEquinoxes(MeanSiderealTime(Ta), dpsiA, epsA) +
-                                 longitude - HourToRad * timeZone;
+    const double localSidereal =
+        AddEquationOfEquinoxes(MeanSiderealTime(Ta), dpsiA, epsA) + longitude;
     const SolarPosition noon = SunApparent(Tad, dpsiA);
     double position[2] = {noon.longitude, noon.latitude};
     double noonSemidiameter = semidiameter;
@@ -210,6 +219,40 @@ int ComputeAreaCorners(double distanceKm, double latitude, double longitude, dou
         lon[i] = NormalizeAngleSigned(longitude + sign[i][1] * dLon);
     }
     return 1;
+}
+
+unsigned ValidElements(const SunEventTable &table) {
+    unsigned mask = 0;
+    for (int e = 0; e < SunEventTable::ElementCount; ++e) {
+        if (!IsTimeMarker(table.Element(e))) mask |= 1u << e;
+    }
+    return mask;
+}
+
+unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           unsigned interest) {
+    SunEventTable centre;
+    ComputeSunEvents(date, loc, cfg, centre);
+    for (EventTriple &t : centre.triple) CheckOrder(t);
+    unsigned valid = ValidElements(centre) & interest;
+    if (cfg.distanceKm <= 0 || valid == 0) return valid;
+    double lat[4], lon[4];
+    if (ComputeAreaCorners(cfg.distanceKm, loc.latitude, loc.longitude, lat, lon) == 0) return 0;
+    VorLocation place = loc;
+    for (int i = 0; i < 4 && valid != 0; ++i) {
+        place.latitude = lat[i];
+        place.longitude = lon[i];
+        SunEventTable corner;
+        ComputeSunEvents(date, place, cfg, corner);
+        for (int e = 0; e < SunEventTable::ElementCount; ++e) {
+            if ((valid & (1u << e)) == 0) continue;
+            const double v = corner.Element(e);
+            if (IsTimeMarker(v) || std::fabs(v - centre.Element(e)) > HourToRad) {
+                valid &= ~(1u << e);
+            }
+        }
+    }
+    return valid;
 }
 
 void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
@@ -262,6 +305,29 @@ void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const Vor
     }
 }
 
+namespace {
+
+// Empties the cache when it holds tables of another place or configuration.
+void PrepareCache(SunEventCache &cache, const VorLocation &loc, const VorConfig &cfg) {
+    if (cache.filled && std::memcmp(&cache.place, &loc, sizeof loc) == 0 &&
+        std::memcmp(&cache.config, &cfg, sizeof cfg) == 0) {
+        return;
+    }
+    for (SunEventCache::Entry &e : cache.entries) e.used = 0;
+    for (SunEventCache::MaskEntry &e : cache.masks) e.used = 0;
+    cache.filled = true;
+    cache.place = loc;
+    cache.config = cfg;
+}
+
+// Direct-mapped slot of a Julian Date (|jd| < 1e9) in a table of capacity.
+int Slot(double jd, int capacity) {
+    const int slot = static_cast<int>(static_cast<long long>(std::floor(jd)) % capacity);
+    return slot < 0 ? slot + capacity : slot;
+}
+
+}  // namespace
+
 void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
                                 const VorConfig &cfg, SunEventTable &table,
                                 SunEventCache *cache) {
@@ -271,16 +337,8 @@ void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
         ComputeAreaSunEvents(date, loc, cfg, table);
         return;
     }
-    if (!cache->filled || std::memcmp(&cache->place, &loc, sizeof loc) != 0 ||
-        std::memcmp(&cache->config, &cfg, sizeof cfg) != 0) {
-        for (SunEventCache::Entry &e : cache->entries) e.used = 0;
-        cache->filled = true;
-        cache->place = loc;
-        cache->config = cfg;
-    }
-    int slot = static_cast<int>(static_cast<long long>(std::floor(jd)) % SunEventCache::Capacity);
-    if (slot < 0) slot += SunEventCache::Capacity;
-    SunEventCache::Entry &e = cache->entries[slot];
+    PrepareCache(*cache, loc, cfg);
+    SunEventCache::Entry &e = cache->entries[Slot(jd, SunEventCache::Capacity)];
     if (e.used == 1 && std::memcmp(&e.julianDay, &jd, sizeof jd) == 0) {
         table = e.table;
         return;
@@ -289,6 +347,22 @@ void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
     e.julianDay = jd;
     e.used = 1;
     e.table = table;
+}
+
+unsigned ValidElementsCached(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                             SunEventCache *cache) {
+    const double jd = DateToJulianDay(date);
+    SunEventTable table;
+    if (cache == nullptr || !(std::fabs(jd) < 1e9)) {
+        ComputeAreaSunEvents(date, loc, cfg, table);
+        return ValidElements(table);
+    }
+    PrepareCache(*cache, loc, cfg);
+    SunEventCache::MaskEntry &e = cache->masks[Slot(jd, SunEventCache::MaskCapacity)];
+    if (e.used == 1 && std::memcmp(&e.julianDay, &jd, sizeof jd) == 0) return e.mask;
+    ComputeAreaSunEventsCached(date, loc, cfg, table, cache);
+    e = SunEventCache::MaskEntry{jd, ValidElements(table), 1};
+    return e.mask;
 }
 
 }  // namespace vorlin

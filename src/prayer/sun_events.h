@@ -58,6 +58,10 @@ struct SunEventTable {
     double &Duhr() { return triple[DuhrTriple].transit; }
     double &AsrFactor1() { return triple[AsrFactor1Triple].set; }
     double &AsrFactor2() { return triple[AsrFactor2Triple].set; }
+    double Sunrise() const { return triple[SunriseSunsetTriple].rise; }
+    double Sunset() const { return triple[SunriseSunsetTriple].set; }
+    double Fajr() const { return triple[FajrTriple].rise; }
+    double Isha() const { return triple[ImsakIshaTriple].set; }
 };
 
 static_assert(sizeof(EventTriple) == 3 * sizeof(double), "EventTriple is three doubles");
@@ -76,14 +80,16 @@ static_assert(sizeof(SunEventTable) == 18 * sizeof(double), "SunEventTable is 18
 //                    or markers: TimeAlwaysBelow (the Sun never reaches the
 //                    altitude), TimeAlwaysAbove in rise and set (it never
 //                    sinks to it), TimeNotValid (no convergence).  When the
-//                    transit of triple 0 is TimeAlwaysBelow or TimeNotValid,
-//                    triples 3..5 carry that marker.
+//                    transit of triple 0 is TimeAlwaysBelow (the Sun does not
+//                    rise), Duhr (triple 3's transit) is still the meridian
+//                    passage and the rest of triples 3..5 carry the marker;
+//                    when it is TimeNotValid, triples 3..5 carry that marker.
 // Notes: the standard altitude is that of the Sun's centre when its upper
 // limb touches the visible horizon (parallax, semidiameter 959.63"/R,
 // refraction, dip); Duhr is the transit over a meridian one semidiameter
 // west of the place; Asr is the afternoon passage of the altitude at which a
 // rod's shadow is f rod lengths longer than at noon (f = 1, 2), from the
-// topocentric, refracted altitude at transit.  Under rule 9 Imsak and Fajr
+// topocentric, refracted altitude at the instant of the transit.  Under rule 9 Imsak and Fajr
 // are fajrIshaMinutes before sunrise and Isha'a as many after sunset (an
 // element whose source is a marker is TimeNotValid).  The position of the
 // Sun is VSOP87D with IAU 1980 nutation; the solver is Meeus, Astronomical
@@ -119,6 +125,17 @@ int ComputeAreaCorners(double distanceKm, double latitude, double longitude, dou
 void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                           SunEventTable &table);
 
+// Bit e (0..17) set for every element e of table that holds a valid time.
+unsigned ValidElements(const SunEventTable &table);
+
+// Which of the elements in interest (bits as ValidElements) ComputeAreaSunEvents
+// would give a valid time, computed with as little work as that answer
+// needs: the corners are computed one at a time and not at all once no
+// element of interest can still be valid (a marker at the place, or at a
+// corner, or a corner more than an hour away, makes the element not valid).
+unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           unsigned interest);
+
 // Tables of ComputeAreaSunEvents already computed during one call, so that
 // a report that needs the same day more than once (the day itself, then as
 // the night before or after the next day, or as a nearest day of the
@@ -138,6 +155,16 @@ struct SunEventCache {
         SunEventTable table;
     };
     Entry entries[Capacity];
+    // ValidElements of the tables of days, kept longer than the tables:
+    // the nearest-day rules look up to a year back from every day of a
+    // year, so a year's report asks about 731 days.
+    static constexpr int MaskCapacity = 1024;
+    struct MaskEntry {
+        double julianDay;
+        unsigned mask;
+        int used;
+    };
+    MaskEntry masks[MaskCapacity];
     bool filled = false;  // place and config hold the values of the entries
     VorLocation place{};
     VorConfig config{};
@@ -149,5 +176,10 @@ struct SunEventCache {
 void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
                                 const VorConfig &cfg, SunEventTable &table,
                                 SunEventCache *cache);
+
+// ValidElements of ComputeAreaSunEventsCached(date, ...), remembered by
+// the cache (when not null) for every day it was asked about.
+unsigned ValidElementsCached(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                             SunEventCache *cache);
 
 }  // namespace vorlin

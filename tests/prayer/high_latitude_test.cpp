@@ -27,6 +27,13 @@ VorConfig RuleSettings(int rule) {
     return cfg;
 }
 
+// Imsak's lead before Fajr where a rule sets it, as documented: the angles'
+// difference at 4 minutes a degree (0 when the Imsak angle is not deeper).
+double LeadMinutes(const VorConfig &cfg) {
+    const double degrees = static_cast<double>(cfg.fajrAngle) - cfg.imsakAngle;
+    return degrees > 0.0 ? 4.0 * degrees : 0.0;
+}
+
 VorDate DaysBefore(const VorDate &date, int days) {
     VorDate d = date;
     JulianDayToDate(DateToJulianDay(date) - days, d);
@@ -117,7 +124,9 @@ TEST(SeventhOfDay, Rule2At30NorthReplacesTheAngles) {
     const double q = (set - rise) / 7.0;
     EXPECT_NEAR(ToSeconds(t.triple[FajrTriple].rise - (rise - q)), 0.0, 1e-6);
     EXPECT_NEAR(ToSeconds(t.triple[ImsakIshaTriple].set - (set + q)), 0.0, 1e-6);
-    EXPECT_EQ(t.triple[ImsakIshaTriple].rise, t.triple[FajrTriple].rise);
+    // Imsak keeps its lead before Fajr: 2 degrees deeper, 8 minutes.
+    EXPECT_NEAR(ToMinutes(t.triple[FajrTriple].rise - t.triple[ImsakIshaTriple].rise), 8.0, 1e-9);
+    EXPECT_NEAR(LeadMinutes(cfg), 8.0, 0.0);
     // About 11.5 h of daylight: a seventh is near 99 minutes, unlike the
     // -18 degree twilight (about 80 minutes).
     EXPECT_NEAR(ToMinutes(q), 99.0, 3.0);
@@ -142,7 +151,10 @@ TEST(SeventhOfDay, Rule1FillsOnlyTheMissingTwilight) {
     const double rise = before.triple[SunriseSunsetTriple].rise;
     const double q = (before.triple[SunriseSunsetTriple].set - rise) / 7.0;
     EXPECT_NEAR(ToSeconds(t.triple[FajrTriple].rise - (rise - q)), 0.0, 1e-6);
-    EXPECT_EQ(t.triple[ImsakIshaTriple].rise, before.triple[ImsakIshaTriple].rise);
+    // Imsak at -4 degrees came after Fajr's place; with Fajr given by the
+    // rule, Imsak follows it (no lead: its angle is not deeper).
+    EXPECT_GT(before.triple[ImsakIshaTriple].rise, t.triple[FajrTriple].rise);
+    EXPECT_EQ(t.triple[ImsakIshaTriple].rise, t.triple[FajrTriple].rise);
 }
 
 TEST(SeventhOfDay, Rule1InPolarNightChangesNothing) {
@@ -181,7 +193,8 @@ TEST(SeventhOfNight, Rule4At60NorthInJune) {
     EXPECT_NEAR(ToHours(nightBefore), 5.1, 0.4);
     const SunEventTable t = WithRule(date, loc, cfg);
     EXPECT_NEAR(ToSeconds(t.triple[FajrTriple].rise - (rise - nightBefore / 7.0)), 0.0, 1e-6);
-    EXPECT_NEAR(ToSeconds(t.triple[ImsakIshaTriple].rise - (rise - nightBefore / 7.0)), 0.0, 1e-6);
+    EXPECT_NEAR(ToMinutes(t.triple[ImsakIshaTriple].rise - (rise - nightBefore / 7.0)),
+                -LeadMinutes(cfg), 1e-6);
     EXPECT_NEAR(ToSeconds(t.triple[ImsakIshaTriple].set - (set + nightAfter / 7.0)), 0.0, 1e-6);
 }
 
@@ -213,11 +226,18 @@ int TablesOfEarlierDays(const VorDate &date, const VorLocation &loc, const VorCo
 
 // Rule 6/8 outcome: a time that existed stays; a missing one comes from the
 // first table (in search order) that has it, else from the last table.
+// Imsak, when the rule gives it or Fajr a value, follows Fajr at its lead.
 void ExpectMissingFilledFromFirstThatHasThem(const SunEventTable &before,
                                              const SunEventTable &after,
-                                             const SunEventTable *tables, int count) {
+                                             const SunEventTable *tables, int count,
+                                             const VorConfig &cfg) {
     int filled = 0;
+    const int imsak = 3 * ImsakIshaTriple + 1;
+    ASSERT_TRUE(IsTimeMarker(before.Element(imsak)));
+    EXPECT_NEAR(ToMinutes(after.triple[FajrTriple].rise - after.Element(imsak)), LeadMinutes(cfg),
+                1e-6);
     for (int e = 0; e < SunEventTable::ElementCount; ++e) {
+        if (e == imsak) continue;
         if (!IsTimeMarker(before.Element(e))) {
             EXPECT_EQ(after.Element(e), before.Element(e)) << e;
             continue;
@@ -249,7 +269,7 @@ TEST(NearestLocation, Rule6FillsOnlyTheMissingTimes) {
     EXPECT_LE(count, 22);
     const SunEventTable after = WithRule(date, loc, cfg);
     EXPECT_EQ(AllNeededTimesValid(cfg, after), 1);
-    ExpectMissingFilledFromFirstThatHasThem(before, after, tables, count);
+    ExpectMissingFilledFromFirstThatHasThem(before, after, tables, count, cfg);
 }
 
 TEST(NearestLocation, Rule5TakesTheWholeTableOfTheFirstCompleteLatitude) {
@@ -290,7 +310,7 @@ TEST(NearestDay, Rule8FillsOnlyTheMissingTimes) {
     EXPECT_GE(count, 50);
     const SunEventTable after = WithRule(date, loc, cfg);
     EXPECT_EQ(AllNeededTimesValid(cfg, after), 1);
-    ExpectMissingFilledFromFirstThatHasThem(before, after, tables, count);
+    ExpectMissingFilledFromFirstThatHasThem(before, after, tables, count, cfg);
 }
 
 TEST(NearestDay, Rule7TakesTheWholeTableOfTheNearestCompleteDay) {

@@ -141,10 +141,15 @@ TEST(PrayerTimesPolar, PolarNightAt70North) {
     cfg.safetySeconds = 60;
     cfg.maghribMinutes = 2;
     const PrayerTimes p = Times(Civil(2024, 12, 21), PrayerPlace(70.0, 25.0, 2.0f), cfg);
-    for (int i : {PrayerShuruq, PrayerSunTransit, PrayerDuhr, PrayerAsrFactor1, PrayerAsrFactor2,
+    for (int i : {PrayerShuruq, PrayerSunTransit, PrayerAsrFactor1, PrayerAsrFactor2,
                   PrayerMaghrib}) {
         EXPECT_EQ(p.time[i], TimeAlwaysBelow) << i;
     }
+    // Duhr is the meridian passage, with the safety seconds, even without a sunrise.
+    ASSERT_FALSE(IsTimeMarker(p.time[PrayerDuhr]));
+    const PrayerTimes plain = Times(Civil(2024, 12, 21), PrayerPlace(70.0, 25.0, 2.0f),
+                                    DayPrayerSettings());
+    EXPECT_NEAR(ToSeconds(p.time[PrayerDuhr] - plain.time[PrayerDuhr]), 60.0, 1e-6);
     EXPECT_FALSE(IsTimeMarker(p.time[PrayerFajr]));
     EXPECT_FALSE(IsTimeMarker(p.time[PrayerIsha]));
 }

@@ -37,7 +37,13 @@ TEST(SunEventsPolar, FajrAngleNotReachedAt65NorthInMidsummer) {
 TEST(SunEventsPolar, PolarNightAt70North) {
     const SunEventTable t = Events(Civil(2024, 12, 21), PrayerPlace(70.0, 25.0, 2.0f), DayPrayerSettings());
     for (int e = 0; e < 3; ++e) EXPECT_EQ(t.triple[SunriseSunsetTriple].Element(e), TimeAlwaysBelow);
-    for (int tr = DuhrTriple; tr <= AsrFactor2Triple; ++tr) {
+    // The Sun does not rise but crosses the meridian: Duhr is that crossing,
+    // near 12:18 (25 E in zone +2 is 20 minutes behind, the equation of time
+    // about 2 minutes ahead) plus the minute of the semidiameter.
+    EXPECT_NEAR(ToHours(t.triple[DuhrTriple].transit), 12.0 + 20.0 / 60.0 - 1.5 / 60.0, 0.05);
+    EXPECT_EQ(t.triple[DuhrTriple].rise, TimeAlwaysBelow);
+    EXPECT_EQ(t.triple[DuhrTriple].set, TimeAlwaysBelow);
+    for (int tr = AsrFactor1Triple; tr <= AsrFactor2Triple; ++tr) {
         for (int e = 0; e < 3; ++e) EXPECT_EQ(t.triple[tr].Element(e), TimeAlwaysBelow) << tr;
     }
     // The Sun's highest point is about -3.4 degrees: twilight at -18 exists.
