@@ -1,6 +1,7 @@
 // The exports and the whole-report workers, as hosts use them.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "bench_support.h"
@@ -66,6 +67,44 @@ void BM_MonthSchedule64North20Km(benchmark::State &state) {
                  Settings(VOR_SPAN_MONTH, static_cast<int>(state.range(0)), 20), Civil(2024, 6, 1));
 }
 BENCHMARK(BM_MonthSchedule64North20Km)->Arg(3)->Arg(6)->Arg(8)->ArgName("rule")->Unit(benchmark::kMillisecond);
+
+// The inputs that used to take seconds: a year through VorCalculateN.
+void ExtremeYear(benchmark::State &state, VorLocation loc, VorConfig cfg) {
+    VorDate date = Civil(2026, 1, 1);
+    std::int32_t length = 0;
+    for (auto _ : state) {
+        length = VorCalculateN(&date, &loc, &cfg, Buffer().data(),
+                               static_cast<std::int32_t>(Buffer().size()));
+        benchmark::DoNotOptimize(length);
+    }
+    state.counters["bytes"] = static_cast<double>(length);
+}
+
+void BM_ExtremeYearLongyearbyenRule7Area100(benchmark::State &state) {
+    ExtremeYear(state, Place("Longyearbyen", 78.2232, 15.6267, 0, 1.0f),
+                Settings(VOR_SPAN_YEAR, 7, 100));
+}
+BENCHMARK(BM_ExtremeYearLongyearbyenRule7Area100)->Unit(benchmark::kMillisecond);
+
+void BM_ExtremeYear89NorthRule7Area50(benchmark::State &state) {
+    ExtremeYear(state, Place("89 N", 89.0, 0.0, 0, 0.0f), Settings(VOR_SPAN_YEAR, 7, 50));
+}
+BENCHMARK(BM_ExtremeYear89NorthRule7Area50)->Unit(benchmark::kMillisecond);
+
+void BM_ExtremeYear89NorthRule5Area50(benchmark::State &state) {
+    ExtremeYear(state, Place("89 N", 89.0, 0.0, 0, 0.0f), Settings(VOR_SPAN_YEAR, 5, 50));
+}
+BENCHMARK(BM_ExtremeYear89NorthRule5Area50)->Unit(benchmark::kMillisecond);
+
+void BM_ExtremeYear60NorthRule6Area20000(benchmark::State &state) {
+    ExtremeYear(state, Place("60 N", 60.0, 0.0, 0, 0.0f), Settings(VOR_SPAN_YEAR, 6, 20000));
+}
+BENCHMARK(BM_ExtremeYear60NorthRule6Area20000)->Unit(benchmark::kMillisecond);
+
+void BM_ExtremeYear90NorthHeight2147483647(benchmark::State &state) {
+    ExtremeYear(state, Place("90 N", 90.0, 0.0, 2147483647, 0.0f), Settings(VOR_SPAN_YEAR));
+}
+BENCHMARK(BM_ExtremeYear90NorthHeight2147483647)->Unit(benchmark::kMillisecond);
 
 void MoonYear(benchmark::State &state, VorLocation loc) {
     VorConfig cfg = Settings(VOR_SPAN_YEAR);
