@@ -8,6 +8,7 @@
 #include "calendar/julian_day.h"
 #include "commands.h"
 #include "options.h"
+#include "qibla/magnetic_declination.h"
 #include "qibla/qibla.h"
 
 namespace vorlin::cli {
@@ -54,9 +55,12 @@ int RunQibla(int argc, char **argv, int first) {
             "usage: vorlin qibla [Y-M-D] [flags]\n"
             "Prints the direction of the qibla (the great-circle course to the Kaaba,\n"
             "degrees clockwise from true north), the distance to the Kaaba along the earth\n"
-            "ellipsoid, and the magnetic declination at the place on the date (WMM2000;\n"
-            "made for 2000.0-2005.0 and extrapolated outside it), so that the direction\n"
-            "can be set with a compass: compass direction = true direction - declination.\n"
+            "ellipsoid, and the magnetic declination at the place on the date, so that the\n"
+            "direction can be set with a compass: compass direction = true direction -\n"
+            "declination.  The declination comes from the World Magnetic Model made for the\n"
+            "date, named in the output: WMM2000 before 2005, then WMM2005, WMM2010,\n"
+            "WMM2015v2, WMM2020 and WMM2025, each for its five years; before 2000 (WMM2000)\n"
+            "and after 2030 (WMM2025) it is extrapolated and less accurate.\n"
             "The date defaults to --date or today.  Exit status 0, or 2 for a usage error.\n"
             "examples: vorlin qibla --name London --lat 51.5 --lon -0.1 --height 0\n"
             "          vorlin qibla 2000-01-01 --name \"New York\" --lat 40.7 --lon -74 --height 10\n"
@@ -103,19 +107,21 @@ int RunQibla(int argc, char **argv, int first) {
         std::printf("Direction:   %.2f deg (%s) clockwise from true north\n", shown, CompassPoint(shown));
     std::printf("Distance:    %.1f km\n", distance);
 
+    const MagneticModelUse model = MagneticModelFor(date);
     double shownDeclination = std::round(declination * 100.0) / 100.0;
     if (shownDeclination == 0.0) shownDeclination = 0.0;  // no "-0.00"
-    std::printf("Declination: %+.2f deg (%s)\n", shownDeclination,
-                shownDeclination > 0.0 ? "east" : shownDeclination < 0.0 ? "west" : "none");
+    std::printf("Declination: %+.2f deg (%s), field model %s%s\n", shownDeclination,
+                shownDeclination > 0.0 ? "east" : shownDeclination < 0.0 ? "west" : "none", model.name,
+                model.extrapolated ? ", extrapolated" : "");
     const double compass = ShownAzimuth(direction - declination);
     if (!atKaaba && !atAntipode)
         std::printf("Compass:     %.2f deg (%s) magnetic (true direction - declination)\n", compass,
                     CompassPoint(compass));
-    // The model covers 2000-01-01 to 2005-01-01.
-    const double jd = DateToJulianDay(date);
-    if (jd < 2451544.5 || jd > 2453371.5)
-        std::printf("Note: the field model WMM2000 is made for 2000.0-2005.0; for this date the\n"
-                    "      declination is extrapolated and less accurate.\n");
+    // Before 2000.0 and after 2030.0 no model is made for the date.
+    if (model.extrapolated)
+        std::printf("Note: the field model %s is made for %.1f-%.1f; for this date the\n"
+                    "      declination is extrapolated and less accurate.\n",
+                    model.name, model.firstYear, model.lastYear);
     return 0;
 }
 

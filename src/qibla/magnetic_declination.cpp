@@ -1,6 +1,7 @@
-// Magnetic declination by spherical-harmonic synthesis of the WMM2000 main
-// field (NIMA/BGS, degree and order 12), with the Schmidt semi-normalised
-// associated Legendre functions by the standard recursion in the colatitude.
+// Magnetic declination by spherical-harmonic synthesis of the World Magnetic
+// Model main field (degree and order 12) valid for the date, with the Schmidt
+// semi-normalised associated Legendre functions by the standard recursion in
+// the colatitude.
 
 #include "qibla/magnetic_declination.h"
 
@@ -13,13 +14,75 @@ namespace vorlin {
 namespace {
 
 #include "qibla/wmm2000_table.inc"
+#include "qibla/wmm2005_table.inc"
+#include "qibla/wmm2010_table.inc"
+#include "qibla/wmm2015v2_table.inc"
+#include "qibla/wmm2020_table.inc"
+#include "qibla/wmm2025_table.inc"
 
 constexpr int N = kWmm2000MaxDegree;
+static_assert(kWmm2005MaxDegree == N && kWmm2010MaxDegree == N && kWmm2015v2MaxDegree == N &&
+                  kWmm2020MaxDegree == N && kWmm2025MaxDegree == N,
+              "every model has degree and order 12");
 
 constexpr double kReferenceRadiusKm = 6371.2;      // of the expansion
-constexpr double kModelEpochJd = 2451544.5;        // 2000-01-01 0 h
+constexpr double kWmm2000EpochJd = 2451544.5;      // 2000-01-01 0 h
 constexpr double kYearsPerDay = 0.0027378507871321013;  // 1 / 365.25
 constexpr double kPoleGuard = 1e-8;                // added to a zero sin(colatitude)
+
+// One model: coefficient tables, epoch, and the first JD it is used for.
+struct Model {
+    const char *name;
+    double epochYear;  // its period runs to epochYear + 5
+    double firstJd;    // 1 January of epochYear, 0 h; WMM2000 is also used before
+    const double (*g)[N + 1];
+    const double (*h)[N + 1];
+    const double (*gDot)[N + 1];
+    const double (*hDot)[N + 1];
+};
+
+constexpr Model kModels[] = {
+    {"WMM2000", 2000.0, kWmm2000EpochJd, kWmm2000G, kWmm2000H, kWmm2000GDot, kWmm2000HDot},
+    {"WMM2005", 2005.0, 2453371.5, kWmm2005G, kWmm2005H, kWmm2005GDot, kWmm2005HDot},
+    {"WMM2010", 2010.0, 2455197.5, kWmm2010G, kWmm2010H, kWmm2010GDot, kWmm2010HDot},
+    {"WMM2015v2", 2015.0, 2457023.5, kWmm2015v2G, kWmm2015v2H, kWmm2015v2GDot, kWmm2015v2HDot},
+    {"WMM2020", 2020.0, 2458849.5, kWmm2020G, kWmm2020H, kWmm2020GDot, kWmm2020HDot},
+    {"WMM2025", 2025.0, 2460676.5, kWmm2025G, kWmm2025H, kWmm2025GDot, kWmm2025HDot},
+};
+constexpr int kModelCount = sizeof kModels / sizeof kModels[0];
+constexpr double kLastModelEndJd = 2462502.5;  // 2030-01-01 0 h
+
+// The model of a JD: the last whose period has begun; WMM2000 before 2005.0
+// (and for a JD that is not a number).
+const Model &ModelFor(double jd) {
+    for (int i = kModelCount - 1; i > 0; --i)
+        if (jd >= kModels[i].firstJd) return kModels[i];
+    return kModels[0];
+}
+
+// Decimal year of a JD in the WMM convention: year + (day of year - 1) /
+// days in the year, with the fraction of the day.  Beyond the 32-bit years
+// (no civil date), or for a JD that is not a number, 365.25-day years.
+double DecimalYear(double jd) {
+    VorDate civil{};
+    JulianDayToDate(jd, civil);
+    if (civil.month == 0) return 2000.0 + (jd - kWmm2000EpochJd) * kYearsPerDay;
+    VorDate first{};
+    first.year = civil.year;
+    first.month = 1;
+    first.day = 1.0;
+    VorDate next = first;
+    next.year = civil.year + 1;
+    const double start = DateToJulianDay(first);
+    return civil.year + (jd - start) / (DateToJulianDay(next) - start);
+}
+
+// Years from the model's epoch to the JD.
+double YearsAfterEpoch(const Model &model, double jd) {
+    // WMM2000 as it always was: 365.25-day years from 2000-01-01 0 h.
+    if (&model == &kModels[0]) return (jd - kWmm2000EpochJd) * kYearsPerDay;
+    return DecimalYear(jd) - model.epochYear;
+}
 
 // The factors of the Legendre recursion, which depend on n and m only.
 struct RecursionFactors {
@@ -89,14 +152,16 @@ double MagneticDeclination(double latitude, double longitude, double heightKm, c
         }
     }
 
-    // Coefficients at the date: linear secular variation from 2000.0 (years).
-    const double t = (DateToJulianDay(date) - kModelEpochJd) * kYearsPerDay;
+    // Coefficients at the date: the model's linear secular variation.
+    const double jd = DateToJulianDay(date);
+    const Model &model = ModelFor(jd);
+    const double t = YearsAfterEpoch(model, jd);
     double g[N + 1][N + 1] = {};
     double hc[N + 1][N + 1] = {};
     for (int n = 1; n <= N; ++n) {
         for (int m = 0; m <= N; ++m) {
-            g[n][m] = kWmm2000G[n][m] + t * kWmm2000GDot[n][m];
-            hc[n][m] = kWmm2000H[n][m] + t * kWmm2000HDot[n][m];
+            g[n][m] = model.g[n][m] + t * model.gDot[n][m];
+            hc[n][m] = model.h[n][m] + t * model.hDot[n][m];
         }
     }
 
@@ -133,5 +198,18 @@ double MagneticDeclination(double latitude, double longitude, double heightKm, c
     if (X == 0.0 && Y == 0.0) return 0.0;
     return std::atan2(Y, X);
 }
+
+MagneticModelUse MagneticModelFor(const VorDate &date) {
+    const double jd = DateToJulianDay(date);
+    const Model &model = ModelFor(jd);
+    MagneticModelUse use{};
+    use.name = model.name;
+    use.firstYear = model.epochYear;
+    use.lastYear = model.epochYear + 5.0;
+    use.extrapolated = !(jd >= kWmm2000EpochJd && jd <= kLastModelEndJd);
+    return use;
+}
+
+const char *MagneticModelName(const VorDate &date) { return MagneticModelFor(date).name; }
 
 }  // namespace vorlin
