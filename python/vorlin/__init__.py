@@ -485,8 +485,9 @@ def moon_info(date: Union[Date, datetime.date], location: Location,
 
 def qibla(location: Location, date: Union[Date, datetime.date]) -> Qibla:
     """Qibla direction (degrees from true north), distance to the Kaaba (km)
-    and the magnetic declination (WMM2000, degrees east) at the place on
-    `date` (only its year, month and day matter)."""
+    and the magnetic declination (degrees east, from the World Magnetic Model
+    valid for the date: WMM2000 before 2005 ... WMM2025 from 2025) at the
+    place on `date` (only its year, month and day matter)."""
     place, record = _location_record(location), _civil_record(date)
     direction, distance, declination = ctypes.c_double(), ctypes.c_double(), ctypes.c_double()
     _lib().VorQiblaInfo(ctypes.byref(place), ctypes.byref(record), ctypes.byref(direction),
