@@ -188,6 +188,46 @@ class HijriTest(unittest.TestCase):
                 vorlin.to_civil(bad, MAKKAH)
 
 
+class BelowSeaLevelTest(unittest.TestCase):
+    """Places below sea level have no dip of the horizon, only more air
+    pressure: every time is valid and the Hijri date exists there."""
+    PLACES = [vorlin.Location("Baku", 40.4093, 49.8671, -28, 4.0),
+              vorlin.Location("Dead Sea", 31.5590, 35.4732, -430, 2.0)]
+    DATE = vorlin.Date(2024, 3, 11)
+
+    @staticmethod
+    def times(text):
+        """The seven clock times of a one-day schedule, in seconds."""
+        row = text.rstrip("\n").split("\n")[-1].split()
+        return [int(h) * 3600 + int(m) * 60 + int(s)
+                for h, m, s in (t.split(":") for t in row)]
+
+    def test_prayer_times_are_valid(self):
+        for place in self.PLACES:
+            with self.subTest(place=place.name):
+                text = vorlin.prayer_schedule(self.DATE, place)
+                self.assertNotIn("NotValid", text)
+                below = self.times(text)
+                level = self.times(vorlin.prayer_schedule(
+                    self.DATE, dataclasses.replace(place, height=0)))
+                self.assertEqual(len(below), 7)
+                # Shuruq and Maghrib move only through the refraction of the
+                # denser air (1066 mbar at -430 m): by seconds, not minutes.
+                for i in (2, 5):
+                    self.assertLessEqual(abs(below[i] - level[i]), 15, (below, level))
+
+    def test_hijri_date_and_month_start(self):
+        for place in self.PLACES:
+            with self.subTest(place=place.name):
+                hijri = vorlin.to_hijri(self.DATE, place)
+                self.assertIn((hijri.year, hijri.month), [(1445, 8), (1445, 9)])
+                civil = vorlin.to_civil(hijri, place)
+                self.assertEqual((civil.year, civil.month, math.floor(civil.day)), (2024, 3, 11))
+                report = vorlin.moon_info(self.DATE, place)
+                self.assertIn("Possible start of", report)
+                self.assertNotIn("Could not calculate", report)
+
+
 class ReportTest(unittest.TestCase):
     def test_banner_and_latin1_text(self):
         place = vorlin.Location("Zürich", 47.37, 8.54, 408, 1.0, 834, 2626)

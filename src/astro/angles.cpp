@@ -45,6 +45,10 @@ int WeekdayOfJulianDay(double jd) {
 }
 
 double HorizonDip(double heightMetres) {
+    // Below sea level (Baku, Jericho, the Dead Sea shore) the horizon is not
+    // below the observer's eye: no dip, and no square root of a negative
+    // height.  The height still sets the refraction pressure elsewhere.
+    if (!(heightMetres > 0.0)) return 0.0;
     return std::sqrt(heightMetres) * DegToRad * 0.0347;
 }
 

@@ -23,7 +23,9 @@ double Interpolate3(double y1, double y2, double y3, double n);
 double JulianCenturies(double jd);
 // Day of the week of a Julian Date: 1 = Monday ... 7 = Sunday.
 int WeekdayOfJulianDay(double jd);
-// Dip of the horizon for an observer heightMetres above it (radians).
+// Dip of the horizon for an observer heightMetres above sea level
+// (radians): 0.0347 degree x sqrt(height); 0 at or below sea level (a
+// negative height has no dip).
 double HorizonDip(double heightMetres);
 // Apparent semidiameter (arc-seconds) of body 0 (the Sun) at distanceAu;
 // *polar, when not null, receives the same value.

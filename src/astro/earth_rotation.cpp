@@ -16,6 +16,40 @@ namespace {
 // Tabulated Delta T at index k, in units of 0.01 s.
 double DeltaTAt(int k) { return static_cast<double>(kDeltaTTable[k]); }
 
+// The last tabulated year (an entry at Y.0); the continuation starts there.
+constexpr double kDeltaTLastYear = kDeltaTFirstYear + kDeltaTCount - 1;
+// Years over which the continuation turns from the table's trend into the
+// long-term parabola.
+constexpr double kDeltaTBlendYears = 100.0;
+// |Y - 2000| is limited to this many years before a formula squares it, so no
+// argument (an infinite T included) overflows; a VorDate's 32-bit year stays
+// far inside.  Beyond it the value is held.
+constexpr double kDeltaTYearLimit = 1.0e12;
+
+// Delta T (seconds) from the last tabulated year on.  The table's last value
+// continues with the slope of its last interval (the interpolation is linear
+// there), and that line is blended over kDeltaTBlendYears into the long-term
+// parabola of Morrison and Stephenson (2004), -20 + 32 u^2 s with
+// u = (Y - 1820) / 100, which Espenak and Meeus also use after 2150.  The
+// weight w = 3 s^2 - 2 s^3 (s the fraction of the blend) has zero slope at
+// both ends, so value and slope join the table at its end and the parabola
+// at the blend's end.  Delta T = line + w (parabola - line) only grows:
+// its derivative (1 - w) slope + w parabola' + w' (parabola - line) has no
+// negative term while the table's last slope is not negative, and the
+// parabola lies above the line and rises after 1820.
+double DeltaTAfterTable(double year) {
+    if (year > 2000.0 + kDeltaTYearLimit) year = 2000.0 + kDeltaTYearLimit;
+    const double u = (year - 1820.0) / 100.0;
+    const double parabola = -20.0 + 32.0 * u * u;
+    const double s = (year - kDeltaTLastYear) / kDeltaTBlendYears;
+    if (s >= 1.0) return parabola;
+    const double last = 0.01 * DeltaTAt(kDeltaTCount - 1);
+    const double slope = 0.01 * (DeltaTAt(kDeltaTCount - 1) - DeltaTAt(kDeltaTCount - 2));
+    const double line = last + slope * (year - kDeltaTLastYear);
+    const double w = s * s * (3.0 - 2.0 * s);
+    return line + w * (parabola - line);
+}
+
 // An arc-second value reduced to one turn (1296000").
 double ReduceArcseconds(double x) { return x - 1296000.0 * std::floor(x / 1296000.0); }
 
@@ -25,21 +59,22 @@ constexpr int kArgumentMultiples[5] = {3, 2, 4, 4, 2};
 }  // namespace
 
 double DeltaT(double T) {
-    const double year = 2000.0 + 100.0 * T;
+    double year = 2000.0 + 100.0 * T;
+    // A NaN year has no Delta T; it gets the table's last value, a defined
+    // finite number, and is never converted to an index.
+    if (std::isnan(year)) return 0.01 * DeltaTAt(kDeltaTCount - 1);
     if (year < kDeltaTFirstYear) {
         // Polynomials for the years before the table (seconds).
+        if (year < 2000.0 - kDeltaTYearLimit) year = 2000.0 - kDeltaTYearLimit;
         const double b = 0.01 * (year - 2000.0);
         if (year >= 948.0) return (23.58 * b + 100.3) * b + 101.6;
         return 35.0 * (b + 3.75) * (b + 3.75) + 40.0;
     }
+    if (year >= kDeltaTLastYear) return DeltaTAfterTable(year);
     const double whole = std::floor(year);
     const double p = year - whole;
-    const double index = whole - kDeltaTFirstYear;
-    // From the year after the last tabulated one the last value is held
-    // (no extrapolation); indexing on would read past the table.  The negated
-    // test also catches a NaN year before it is converted to an index.
-    if (!(index < kDeltaTCount)) return 0.01 * DeltaTAt(kDeltaTCount - 1);
-    const int i = static_cast<int>(index);
+    // 0 <= i <= kDeltaTCount - 2 here.
+    const int i = static_cast<int>(whole - kDeltaTFirstYear);
 
     double dt = DeltaTAt(i);
     if (i + 1 < kDeltaTCount) {

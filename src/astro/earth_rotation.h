@@ -9,8 +9,15 @@
 namespace vorlin {
 
 // Delta T = TT - UT in seconds at T (Julian centuries from J2000.0):
-// polynomials before 1620, the annual table 1620..2014 with difference
-// interpolation, the last tabulated value (73.00 s) from 2014 on.
+// polynomials before 1620; the annual table 1620..2030 with difference
+// interpolation (Astronomical Almanac values to 2001, observed values from
+// IERS data 2002..2023, estimates and a prediction 2024..2030); from 2030
+// the table's last value (69.40 s) and slope (0.15 s a year), blended over
+// a century into the long-term parabola -20 + 32 ((Y - 1820)/100)^2 s of
+// Morrison and Stephenson (2004), which it follows from 2130 on.  Continuous
+// in value and slope at 2030 and 2130, and rising after 2030.  A NaN T gives
+// the table's last value; any other T, infinite ones included, a finite value
+// (years are limited to 2000 +- 1e12 in the formulas).
 double DeltaT(double T);
 
 // Greenwich mean sidereal time at T_UT, radians in [0, 2 pi).

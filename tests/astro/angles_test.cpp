@@ -64,6 +64,12 @@ TEST(WeekdayOfJulianDay, SaturdayFirstOfJanuary2000) {
 TEST(PhysicalHelpers, DipAndSemidiameter) {
     EXPECT_EQ(HorizonDip(0.0), 0.0);
     EXPECT_NEAR(HorizonDip(100.0) * RadToDeg, 0.347, 1e-12);
+    // Below sea level there is no dip (and no square root of a negative
+    // height): Baku -28 m, Jericho -258 m, the Dead Sea shore -430 m.
+    for (double below : {-1e-9, -1.0, -28.0, -258.0, -430.0, -11034.0}) {
+        EXPECT_EQ(HorizonDip(below), 0.0) << below;
+    }
+    EXPECT_GT(HorizonDip(1e-6), 0.0);
     double polar = 0.0;
     EXPECT_DOUBLE_EQ(SemiDiameterAtDistance(0, 2.0, &polar), 479.815);
     EXPECT_DOUBLE_EQ(polar, 479.815);

@@ -239,6 +239,26 @@ TEST_F(RefractionTest, PressureFromHeight) {
     EXPECT_NEAR((Apparent(30.0) - 30.0) / at1010, 0.5, 1e-12);
 }
 
+TEST_F(RefractionTest, PressureFromHeightBelowSeaLevel) {
+    // The same standard atmosphere below sea level gives more pressure:
+    // 1013.25 (1 - 0.0065 h / 288)^5.255 mbar.  By hand:
+    //   h = -28 m (Baku):       base 1.000631944, ln 0.000631745,
+    //                           x 5.255 = 0.003319819, exp 1.003325336 -> 1016.62 mbar
+    //   h = -430 m (Dead Sea):  base 1.009704861, ln 0.009658071,
+    //                           x 5.255 = 0.050753165, exp 1.052063176 -> 1066.00 mbar
+    config.pressure = 1010;
+    const double at1010 = Apparent(30.0) - 30.0;
+    config.pressure = 0;
+    location.height = -28;
+    EXPECT_NEAR(1010.0 * (Apparent(30.0) - 30.0) / at1010, 1016.62, 0.005);
+    location.height = -430;
+    EXPECT_NEAR(1010.0 * (Apparent(30.0) - 30.0) / at1010, 1066.00, 0.005);
+    // So the refraction at the horizon grows by 5.5 % at the Dead Sea shore.
+    const double horizon = Apparent(0.0);
+    config.pressure = 1010;
+    EXPECT_NEAR(horizon / Apparent(0.0), 1066.003 / 1010.0, 1e-6);
+}
+
 TEST_F(RefractionTest, ColderAirRefractsMore) {
     config.temperature = -20;
     const double cold = Apparent(0.5) - 0.5;
