@@ -1,9 +1,10 @@
 // `vorlin hijri`: a civil date to its Hijri date at the place, and back,
 // through the library's exports (observational calendar).
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "calendar/hijri.h"
 #include "calendar/julian_day.h"
 #include "commands.h"
 #include "moon/month_start.h"
@@ -34,6 +35,46 @@ bool BeforeEra(double jd, const VorConfig &config) {
     return jd < HijriEpochDayNumber + adjust || jd + adjust < HijriEpochDayNumber;
 }
 
+// Hijri year, month and whole day as one comparable number.
+long long HijriOrder(const VorDate &date) {
+    return (12LL * date.hijriYear + date.hijriMonth) * 64 + static_cast<long long>(date.hijriDay);
+}
+
+// Why the Hijri date (whole day) has no civil date at the place: it lies
+// before the first date of the era there, its month there has fewer days,
+// or no month start can be computed.
+std::string WhyNoCivilDate(const VorDate &date, Request &r) {
+    // The first civil day the conversion takes, and its Hijri date.
+    const double adjust = r.config.hijriAdjustDays;
+    const double earliest = std::max(HijriEpochDayNumber + adjust, HijriEpochDayNumber - adjust);
+    VorDate eraStart{};
+    JulianDayToDate(std::ceil(earliest - 0.5) + 0.5, eraStart);
+    if (VorAdToIslamic(&eraStart, &r.location, &r.config) == 1 &&
+        HijriOrder(date) < HijriOrder(eraStart)) {
+        return "it lies before the Hijri era";
+    }
+    // The month's first day exists: the day lies past the month's end.  The
+    // civil day it would fall on belongs to the next month, whose day there
+    // tells the length.
+    VorDate first{};
+    first.hijriYear = date.hijriYear;
+    first.hijriMonth = date.hijriMonth;
+    first.hijriDay = 1.0;
+    if (date.hijriDay > 1.0 && VorIslamicToAd(&first, &r.location, &r.config) == 1) {
+        VorDate beyond{};
+        JulianDayToDate(DateToJulianDay(first) + date.hijriDay - 1.0, beyond);
+        const bool converted = VorAdToIslamic(&beyond, &r.location, &r.config) == 1;
+        const int length = static_cast<int>(date.hijriDay - beyond.hijriDay);
+        if (converted && HijriOrder(beyond) > HijriOrder(date) && length >= 1) {
+            char text[96];
+            std::snprintf(text, sizeof text, "%s %d has %d days there",
+                          HijriMonthName(date.hijriMonth), date.hijriYear, length);
+            return text;
+        }
+    }
+    return "no month start could be computed";
+}
+
 }  // namespace
 
 int RunHijri(int argc, char **argv, int first) {
@@ -48,8 +89,9 @@ int RunHijri(int argc, char **argv, int first) {
                 "Converts by the observational Hijri calendar of the place: a month begins on\n"
                 "the day after the evening on which the new crescent passes the --crescent\n"
                 "test there.  The civil date defaults to --date or today.  Exit status 0 when\n"
-                "converted, 1 when not possible (a date before the Hijri era), 2 for a usage\n"
-                "error or an invalid date.\n"
+                "converted, 1 when not possible (a date before the Hijri era, or a day 30 of\n"
+                "a month that has 29 days at the place), 2 for a usage error or an invalid\n"
+                "date.\n"
                 "examples: vorlin hijri 2024-03-11\n"
                 "          vorlin hijri --to-civil 1445-09-01\n"
                 "          vorlin hijri 2024-06-21 --name Tromso --lat 69.65 --lon 18.96 --tz 1\n"
@@ -72,11 +114,8 @@ int RunHijri(int argc, char **argv, int first) {
         date.hijriDay = d;
         if (IsValidDate(date, 1) != 1) throw UsageError(*toCivil + " is not a valid Hijri date");
         if (VorIslamicToAd(&date, &r.location, &r.config) != 1) {
-            // The conversion starts from 0 h of the day after the tabular estimate.
-            const double jd = TabularHijriDayNumberRounded(date) + 0.5;
             std::printf("%s has no civil date at %s (%s)\n", HijriText(date).c_str(), place,
-                        BeforeEra(jd, r.config) ? "it lies before the Hijri era"
-                                                : "no month start could be computed");
+                        WhyNoCivilDate(date, r).c_str());
             return 1;
         }
         std::printf("%s is %s at %s\n", HijriText(date).c_str(), CivilText(date).c_str(), place);

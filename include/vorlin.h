@@ -211,9 +211,15 @@ VORLIN_API int VORLIN_CALL VorAdToIslamic(VorDate *date, VorLocation *location,
                                           VorConfig *config);
 
 /*
- * Hijri to civil date for the place: reads hijriYear, hijriMonth, hijriDay;
- * writes year, month, day, hour, minute, second.  Returns 1 done, 0 not
- * possible (record untouched).
+ * Hijri to civil date for the place, the exact inverse of VorAdToIslamic:
+ * reads hijriYear, hijriMonth, hijriDay; writes year, month, day, hour,
+ * minute, second: the civil day that VorAdToIslamic, with the same place
+ * and settings, gives hijriYear, hijriMonth and the whole part of hijriDay
+ * (a fraction of hijriDay becomes the time of day).  Returns 1 done, 0 not
+ * possible, record untouched: the place's calendar has no such day (day 30
+ * of a month that has 29 days there, a day below 1), the day lies before
+ * the era (VorAdToIslamic refuses 16 July 622, on which 1 Muharram 1 falls
+ * at Makkah), or no month start can be computed.
  */
 VORLIN_API int VORLIN_CALL VorIslamicToAd(VorDate *date, VorLocation *location,
                                           VorConfig *config);

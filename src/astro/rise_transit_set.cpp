@@ -23,7 +23,8 @@ constexpr double kSiderealDegreesPerDay = 360.985647;
 
 void RiseTransitSet(double latitude, double longitude, double siderealTime0, double deltaT,
                     double ra1, double dec1, double ra2, double dec2, double ra3, double dec3,
-                    double standardAltitude, double out[3], double toleranceSeconds) {
+                    double standardAltitude, double out[3], double toleranceSeconds,
+                    bool classifyGrazing) {
     const double phi = latitude;
     const double h0 = standardAltitude;
     // Right ascensions of the neighbouring days on the same turn as ra2.
@@ -60,6 +61,7 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
     // next to the estimate (the lower one, half a day from the transit), or
     // below it (the upper one).  Otherwise the event is not valid.
     const auto unconverged = [&](int event, double estimate) {
+        if (!classifyGrazing) return TimeNotValid;
         const double lowerCulmination = m[0] + (event == 1 ? -0.5 : 0.5);
         const bool nearLower = std::fabs(estimate - lowerCulmination) < std::fabs(estimate - m[0]);
         const double at = nearLower ? lowerCulmination : m[0];

@@ -18,8 +18,17 @@ namespace vorlin {
 //   ra1/dec1 .. ra3/dec3  apparent places at the reference instants of the
 //                         previous, the same and the next day
 //   toleranceSeconds      stop when a correction is at most this (seconds)
+//   classifyGrazing       true: a rise or set that does not converge where
+//                         the altitude is only just reached becomes
+//                         TimeAlwaysAbove (the body stays above it through
+//                         the lower culmination next to the estimate) or
+//                         TimeAlwaysBelow (below it through the upper one),
+//                         else TimeNotValid; used for the Sun, whose
+//                         declination changes too slowly for a passage to be
+//                         missed and found again within the day
 void RiseTransitSet(double latitude, double longitude, double siderealTime0, double deltaT,
                     double ra1, double dec1, double ra2, double dec2, double ra3, double dec3,
-                    double standardAltitude, double out[3], double toleranceSeconds);
+                    double standardAltitude, double out[3], double toleranceSeconds,
+                    bool classifyGrazing = false);
 
 }  // namespace vorlin

@@ -103,10 +103,84 @@ void TabularHijriFromJulianDay(double jd, VorDate &date) {
 
 namespace {
 
-// The search of GregorianToHijri on a month-start computation monthStart
-// (called as monthStart(date, location, config, &start)).
+// Days from a month start back to a probe whose first new moon is the one
+// before that month's: the probe lies between the two new moons before it
+// for any month that begins 0 to 15 days after its new moon.  A month
+// begins at most MaxFirstEvenings + 1 days after the local day of its new
+// moon (the last evening searched, and the crescent failing on it).
+constexpr double StepBackDays = 45.0;
+// Average length of a synodic month, days: moves a probe by whole months.
+constexpr double MeanSynodicMonth = 29.530588853;
+// Days from a month's first day to the probe day in its middle.
+constexpr double MiddleOfMonth = 14.0;
+// Tries of HijriToGregorian at finding the month it is asked about: the
+// tabular month's middle almost always lies in it; two more tries move by
+// the months it is off.
+constexpr int MaxMonthProbes = 3;
+// More days than any month has: a month begins 0 to MaxFirstEvenings + 2
+// days after its new moon, so none reaches 45 days.
+constexpr double MaxHijriDay = 60.0;
+
+// Month count of a Hijri year and month, for comparing months.
+std::int64_t MonthIndex(int year, int month) { return 12 * static_cast<std::int64_t>(year) + month; }
+
+// One month start for the first new moon at or after the date `probe`:
+// computed at the place's latitude or, where none can be computed there
+// (no sunset or moonset), at the first latitude 2, 4, 6 ... degrees nearer
+// the equator that has one.  Each lunation walks from the place's own
+// latitude, so every month start is a function of its lunation alone and
+// the conversions in both directions see one calendar, whatever order they
+// ask in.  Gives up, returning false, when a try fails at or beyond the
+// equator or after MaxLatitudeSteps steps.  The latitude is put back, bit
+// for bit.  A walk that an earlier conversion through the same cache made
+// for this lunation is not made again: its end is taken over.
 template <typename MonthStart>
-int GregorianToHijriSearch(MonthStart &&monthStart, VorDate &date, VorLocation &location,
+bool MonthStartWalking(MonthStart &monthStart, const VorDate &probe, VorLocation &location,
+                       const VorConfig &config, double *start) {
+    const double placeLatitude = location.latitude;
+    MonthStartCache::Walk known{};
+    if (monthStart.Recall(probe, location, config, &known)) {
+        location.latitude = known.toLatitude;
+        const bool found =
+            known.found == 1 && monthStart(&probe, &location, &config, start) != 0.0;
+        location.latitude = placeLatitude;
+        return found;
+    }
+    int steps = 0;
+    bool crossed = false;
+    bool found = false;
+    // Bounded: every failed try ends the walk or takes one of its
+    // MaxLatitudeSteps steps.
+    for (;;) {
+        if (monthStart(&probe, &location, &config, start) != 0.0) {
+            found = true;
+            if (steps > 0) monthStart.Remember(probe, placeLatitude, location, config, steps, 1);
+            break;
+        }
+        if (crossed || location.latitude == 0.0) {
+            // The walk ended at the equator.
+            if (steps > 0) monthStart.Remember(probe, placeLatitude, location, config, steps, 0);
+            break;
+        }
+        if (steps == MaxLatitudeSteps) break;
+        ++steps;
+        if (location.latitude > 0.0) {
+            location.latitude -= LatitudeStep;
+            crossed = location.latitude <= 0.0;
+        } else {
+            location.latitude += LatitudeStep;
+            crossed = location.latitude >= 0.0;
+        }
+    }
+    location.latitude = placeLatitude;
+    return found;
+}
+
+// The search of GregorianToHijri on a month-start computation monthStart
+// (called as monthStart(date, location, config, &start), with Recall and
+// Remember for the latitude walks).
+template <typename MonthStart>
+int GregorianToHijriSearch(MonthStart &monthStart, VorDate &date, VorLocation &location,
                            const VorConfig &config) {
     const double jd = DateToJulianDay(date);
     date.hijriValid = 0;
@@ -118,59 +192,45 @@ int GregorianToHijriSearch(MonthStart &&monthStart, VorDate &date, VorLocation &
     if (jd < HijriEpochDayNumber + adjust || target < HijriEpochDayNumber) return 0;
     const double keptLatitude = location.latitude;
 
-    // s: the JD the next month-start computation starts from, and after a
-    // success the month start it found.
-    double s = target;
+    // probe: the JD the next month-start computation starts from; s: the
+    // month start that holds target, once found.
+    double probe = target;
+    double s = 0.0;
     bool found = false;
     // Set after a step past a month start more than 30 days before target
     // (step forward); if the start found next lies after target, target is
-    // the 32nd day of the month that began on `previousStart`.
+    // a late day (31st or later) of the month that began on `previousStart`.
     bool steppedForward = false;
     double previousStart = 0.0;
-    bool crossedEquator = false;
-    int latitudeSteps = 0;
     int searches = 0;
-    // Bounded: every pass either moves the latitude (at most
-    // MaxLatitudeSteps times, and not past the first try at or beyond the
-    // equator) or counts a successful computation (at most
-    // MaxMonthStartSearches); anything more gives up with result 0.
+    // Bounded: every pass counts a successful computation (at most
+    // MaxMonthStartSearches) or ends the search; each walk inside is
+    // bounded by MaxLatitudeSteps.
     for (;;) {
         VorDate scratch{};
-        JulianDayToDate(s, scratch);
-        double start = s;
-        if (monthStart(&scratch, &location, &config, &start) == 0.0) {
-            // No sunset or moonset: move 2 degrees toward the equator and try
-            // again, unless the equator has been reached already.
-            if (crossedEquator || location.latitude == 0.0 || latitudeSteps == MaxLatitudeSteps)
-                break;
-            ++latitudeSteps;
-            if (location.latitude > 0.0) {
-                location.latitude -= LatitudeStep;
-                crossedEquator = location.latitude <= 0.0;
-            } else {
-                location.latitude += LatitudeStep;
-                crossedEquator = location.latitude >= 0.0;
-            }
-            continue;
-        }
+        JulianDayToDate(probe, scratch);
+        double start = probe;
+        if (!MonthStartWalking(monthStart, scratch, location, config, &start)) break;
         if (++searches > MaxMonthStartSearches) break;
-        s = start;
-        if (s > target) {
+        if (start > target) {
             if (steppedForward) {
                 s = previousStart;
                 found = true;
                 break;
             }
-            s -= 35.0;  // back into the month before: the next call finds its new moon
+            // Back into the month before: the next call finds the new moon
+            // before this start's (see StepBackDays).
+            probe = start - StepBackDays;
             continue;
         }
-        if (target - s > 30.0) {
+        if (target - start > 30.0) {
             steppedForward = true;
-            previousStart = s;
-            s += 1.0;  // past this start: the next call finds the following one
+            previousStart = start;
+            probe = start + 1.0;  // past this start: the next call finds the following one
             continue;
         }
-        found = true;  // target lies in the month that starts on s
+        s = start;  // target lies in the month that starts on s
+        found = true;
         break;
     }
     location.latitude = keptLatitude;
@@ -187,55 +247,104 @@ int GregorianToHijriSearch(MonthStart &&monthStart, VorDate &date, VorLocation &
 // HijriToGregorian on a month-start computation, called as for
 // GregorianToHijriSearch.
 template <typename MonthStart>
-int HijriToGregorianSearch(MonthStart &&monthStart, VorDate &date, VorLocation &location,
+int HijriToGregorianSearch(MonthStart &monthStart, VorDate &date, VorLocation &location,
                            const VorConfig &config) {
-    const double x = TruncateToInt(TabularHijriDayNumberRounded(date));
-    VorDate estimate{};
-    JulianDayToDate(x + 0.5, estimate);
-    if (GregorianToHijriSearch(monthStart, estimate, location, config) == 0) return 0;
-    const double y = TruncateToInt(TabularHijriDayNumberRounded(estimate));
-    JulianDayToDate((2.0 * x - y) + 0.5, date);
+    const double day = std::floor(date.hijriDay);
+    if (!(day >= 1.0 && day <= MaxHijriDay)) return 0;  // also NaN
+    const double fraction = date.hijriDay - day;
+    const std::int64_t wanted = MonthIndex(date.hijriYear, date.hijriMonth);
+    const double adjust = config.hijriAdjustDays;
+
+    // Find the month: a day in the middle of the tabular month, converted,
+    // names the astronomical month it lies in and that month's first day.
+    // Days below are 0 h JDs of the adjusted dates the conversion labels
+    // (civil JD + hijriAdjustDays).
+    double probe =
+        TabularHijriDayNumberRounded(HijriDate(date.hijriYear, date.hijriMonth, 1.0)) - 0.5 +
+        MiddleOfMonth;
+    double first = 0.0;
+    bool monthFound = false;
+    for (int k = 0; k < MaxMonthProbes && !monthFound; ++k) {  // bounded: MaxMonthProbes
+        VorDate probed{};
+        JulianDayToDate(probe - adjust, probed);
+        if (GregorianToHijriSearch(monthStart, probed, location, config) == 0) return 0;
+        first = DateToJulianDay(probed) + adjust - (probed.hijriDay - 1.0);
+        const std::int64_t off = wanted - MonthIndex(probed.hijriYear, probed.hijriMonth);
+        monthFound = off == 0;
+        probe = first + std::round(static_cast<double>(off) * MeanSynodicMonth) + MiddleOfMonth;
+    }
+    if (!monthFound) return 0;
+
+    // The day, checked by the conversion itself: a day past the month's end
+    // lies in the next month, a day it refuses (before the era) has no
+    // Hijri date.
+    const double civilJd = first + (day - 1.0) - adjust;
+    VorDate check{};
+    JulianDayToDate(civilJd, check);
+    if (GregorianToHijriSearch(monthStart, check, location, config) == 0) return 0;
+    if (MonthIndex(check.hijriYear, check.hijriMonth) != wanted || check.hijriDay != day) return 0;
+    JulianDayToDate(civilJd + fraction, date);
     return 1;
 }
 
-// ComputeMonthStart through a cache, in the shape the searches call.
+// ComputeMonthStart through a cache, in the shape the searches call, with
+// the cache's memory of latitude walks.
 struct CachedMonthStart {
     MonthStartCache &cache;
     double operator()(const VorDate *d, const VorLocation *loc, const VorConfig *cfg,
                       double *outJd) const {
         return ComputeMonthStartCached(d, loc, cfg, outJd, &cache);
     }
+    bool Recall(const VorDate &probe, const VorLocation &loc, const VorConfig &cfg,
+                MonthStartCache::Walk *walk) const {
+        return RecallLatitudeWalk(&probe, &loc, &cfg, &cache, walk);
+    }
+    void Remember(const VorDate &probe, double fromLatitude, const VorLocation &loc,
+                  const VorConfig &cfg, int steps, int found) const {
+        RememberLatitudeWalk(&probe, fromLatitude, &loc, &cfg, steps, found, &cache);
+    }
 };
 
-// A month-start function pointer in the shape the searches call.
+// A month-start function pointer in the shape the searches call; it has no
+// memory of walks.
 struct MonthStartThrough {
     MonthStartFunction function;
     double operator()(const VorDate *d, const VorLocation *loc, const VorConfig *cfg,
                       double *outJd) const {
         return function(d, loc, cfg, outJd, nullptr);
     }
+    bool Recall(const VorDate &, const VorLocation &, const VorConfig &,
+                MonthStartCache::Walk *) const {
+        return false;
+    }
+    void Remember(const VorDate &, double, const VorLocation &, const VorConfig &, int,
+                  int) const {}
 };
 
 }  // namespace
 
 int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
                          const VorConfig &config) {
-    return GregorianToHijriSearch(MonthStartThrough{monthStart}, date, location, config);
+    MonthStartThrough through{monthStart};
+    return GregorianToHijriSearch(through, date, location, config);
 }
 
 int HijriToGregorianWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
                          const VorConfig &config) {
-    return HijriToGregorianSearch(MonthStartThrough{monthStart}, date, location, config);
+    MonthStartThrough through{monthStart};
+    return HijriToGregorianSearch(through, date, location, config);
 }
 
 int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config,
                      MonthStartCache &cache) {
-    return GregorianToHijriSearch(CachedMonthStart{cache}, date, location, config);
+    CachedMonthStart cached{cache};
+    return GregorianToHijriSearch(cached, date, location, config);
 }
 
 int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config,
                      MonthStartCache &cache) {
-    return HijriToGregorianSearch(CachedMonthStart{cache}, date, location, config);
+    CachedMonthStart cached{cache};
+    return HijriToGregorianSearch(cached, date, location, config);
 }
 
 int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config) {

@@ -49,27 +49,43 @@ void TabularHijriFromJulianDay(double jd, VorDate &date);
 //        fraction); location with latitude and longitude in radians;
 //        config (crescentThreshold, hijriAdjustDays, refraction settings,
 //        toleranceSeconds).
-// Returned: 1 with hijriYear, hijriMonth, hijriDay (1 to 30, rarely 31 or
-//        32; with the date's fraction) and hijriValid 1.  0 with hijriValid 0
+// Returned: 1 with hijriYear, hijriMonth, hijriDay (1 to 30, rarely more;
+//        with the date's fraction) and hijriValid 1.  0 with hijriValid 0
 //        and the Hijri fields untouched when the date + hijriAdjustDays lies
 //        before day number 1948440, or when no month start can be computed
 //        even at the equator.
 // The date + hijriAdjustDays is placed in the month that starts on the
 // latest computed month start at or before it; its year and month are
-// those of the tabular calendar four days after that start.  Where no
-// sunset or moonset exists, the latitude is moved toward the equator in
-// steps of 2 degrees for the rest of the search; it is put back, bit for
-// bit, on every path.
+// those of the tabular calendar four days after that start.  A month start
+// that cannot be computed at the place (no sunset or moonset there, or the
+// young Moon setting before the Sun on every evening searched) is computed
+// at the first latitude 2, 4, 6 ... degrees nearer the equator that has
+// one, for each lunation alone: every month start depends on its lunation
+// only, so all conversions at a place see one calendar, without gaps or
+// repeated days.  The latitude is put back, bit for bit, on every path.
 int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config);
 
-// Civil date of a Hijri date at a place, astronomical calendar.
-// Given: date.hijriYear, hijriMonth, hijriDay; location (radians); config.
+// Civil date of a Hijri date at a place, astronomical calendar: the exact
+// inverse of GregorianToHijri.
+// Given: date.hijriYear, hijriMonth, hijriDay (a whole day, or with a
+//        fraction of the day); location (radians); config.
 // Returned: 1 with year, month, day, hour, minute and second written (the
-//        Hijri fields and hijriValid unchanged); 0, record untouched, when
-//        the inner GregorianToHijri fails.
-// The tabular estimate x (rounded form) is converted once: if the civil day
-// after x has the Hijri date whose rounded tabular day number is y, the
-// answer is day 2x - y.  One correction step, not checked again.
+//        Hijri fields and hijriValid unchanged): the civil day that
+//        GregorianToHijri, with this place and configuration, labels
+//        hijriYear, hijriMonth and the whole part of hijriDay, at the time
+//        of day given by the fraction.  0, record untouched, when the
+//        place's calendar has no such day:
+//        - a day past the end of the month there (day 30 of a month that
+//          has 29 days; a day below 1);
+//        - a day GregorianToHijri refuses as before the era: it refuses
+//          16 July 622, on which 1 Muharram 1 falls at Makkah, whose first
+//          Hijri date is then 2 Muharram 1;
+//        - a month for which no month start can be computed.
+// The month is found from the middle of its tabular month (converted: it
+// names the month it lies in and that month's first day; at most two more
+// tries when that is another month), and the day is counted from the
+// month's first day and checked by converting it back.  About two
+// conversions' cost, the month starts shared through the cache.
 int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config);
 
 // The month-start computation the search runs on, in the shape of
@@ -80,26 +96,28 @@ int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &conf
 using MonthStartFunction = double (*)(const VorDate *date, const VorLocation *loc,
                                       const VorConfig *cfg, double *outJd, TextWriter *text);
 
-// Bounds of the search of GregorianToHijri.  Latitude steps of 2 degrees:
-// 45 reach the equator from a pole, one more crosses it when the start is
-// not a multiple of 2 degrees.  Successful month-start computations: a
+// Bounds of the search of GregorianToHijri.  Latitude steps of 2 degrees
+// for one month start: 45 reach the equator from a pole, one more crosses
+// it when the start is not a multiple of 2 degrees.  Successful month-start computations: a
 // search normally needs 2 to 4.
 inline constexpr int MaxLatitudeSteps = 46;
 inline constexpr int MaxMonthStartSearches = 10;
 
-// GregorianToHijri and HijriToGregorian on a given month-start computation
-// (the two functions above pass ComputeMonthStart).
 // The two conversions with a month-start cache (moon/month_start.h) owned
 // by the caller: the same results, bit for bit, as the forms above, but a
 // month start that an earlier conversion through the same cache found (for
 // the same lunation, latitude, place and configuration) is not computed
-// again.  A report that converts many dates of one place passes one cache
-// to all of them; the forms above use a cache of their own for one call.
+// again, and a latitude walk it made for a lunation is not repeated: the
+// month start is taken where the walk ended.  A report that converts many
+// dates of one place passes one cache to all of them; the forms above use a
+// cache of their own for one call.
 int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &config,
                      MonthStartCache &cache);
 int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config,
                      MonthStartCache &cache);
 
+// GregorianToHijri and HijriToGregorian on a given month-start computation
+// (the forms above pass ComputeMonthStart); no walk is remembered.
 int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
                          const VorConfig &config);
 int HijriToGregorianWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,

@@ -59,10 +59,13 @@ void SunEventsOfLocalDay(double dayJd, double deltaT, const VorLocation *loc,
 int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const VorConfig *cfg,
                      double *eveningJd, double *sunset, double *moonset) {
     const double firstDay = std::floor(topo - 0.5) + 0.5;
-    for (int k = 0; k < 2; ++k) {
+    // Bounded: MaxFirstEvenings days from the new moon's own day on.
+    for (int k = 0; k < MaxFirstEvenings; ++k) {
         const double dayJd = firstDay + k;
         double sun[3];
         SunEventsOfLocalDay(dayJd, deltaT, loc, cfg, sun);
+        // Without a sunset there is no evening; the Moon is not computed.
+        if (IsTimeMarker(sun[2])) continue;
 
         VorDate evening{};
         JulianDayToDate(dayJd, evening);
@@ -71,10 +74,7 @@ int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const V
 
         // A moonset still counted from a half-day-shifted start (result 2)
         // is not a time of this evening, so such a day is not accepted.
-        if (IsTimeMarker(sun[2]) || IsTimeMarker(moon[2]) ||
-            moonResult == MoonEventsTransitOutside) {
-            continue;
-        }
+        if (IsTimeMarker(moon[2]) || moonResult == MoonEventsTransitOutside) continue;
         if (dayJd + sun[2] * RadToHour / 24.0 >= topo && moon[2] >= sun[2]) {
             *eveningJd = dayJd;
             *sunset = sun[2];
@@ -134,17 +134,31 @@ int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const 
     return MonthStartDetailsOfLunation(NewMoonEstimate(date, loc), loc, cfg, details);
 }
 
+namespace {
+
+// Empties the cache when it was filled for another place (but for the
+// latitude) or configuration, and takes this one's.
+void MatchCache(MonthStartCache &cache, const VorLocation *loc, const VorConfig *cfg) {
+    if ((cache.count > 0 || cache.walkCount > 0) && !CacheMatches(cache, loc, cfg)) {
+        cache.count = 0;
+        cache.walkCount = 0;
+    }
+    if (cache.count == 0 && cache.walkCount == 0) {
+        cache.next = 0;
+        cache.walkNext = 0;
+        cache.place = PlaceBesidesLatitude(loc);
+        cache.config = *cfg;
+    }
+}
+
+}  // namespace
+
 double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                                double *outJd, MonthStartCache *cache) {
     if (cache == nullptr) return ComputeMonthStart(date, loc, cfg, outJd, nullptr);
-    if (cache->count > 0 && !CacheMatches(*cache, loc, cfg)) cache->count = 0;
-    if (cache->count == 0) {
-        cache->next = 0;
-        cache->place = PlaceBesidesLatitude(loc);
-        cache->config = *cfg;
-    }
+    MatchCache(*cache, loc, cfg);
     const double lunation = NewMoonEstimate(date, loc);
-    for (int i = 0; i < cache->count; ++i) {
+    for (int i = 0; i < cache->count; ++i) {  // at most Capacity entries
         const MonthStartCache::Entry &e = cache->entries[i];
         if (SameBits(e.lunation, lunation) && SameBits(e.latitude, loc->latitude)) {
             if (e.found == 0) return 0.0;
@@ -164,6 +178,33 @@ double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, cons
     if (found == 0) return 0.0;
     *outJd = details.start;
     return 1.0;
+}
+
+bool RecallLatitudeWalk(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                        MonthStartCache *cache, MonthStartCache::Walk *walk) {
+    MatchCache(*cache, loc, cfg);
+    const double lunation = NewMoonEstimate(date, loc);
+    for (int i = 0; i < cache->walkCount; ++i) {  // at most WalkCapacity walks
+        const MonthStartCache::Walk &w = cache->walks[i];
+        if (SameBits(w.lunation, lunation) && SameBits(w.fromLatitude, loc->latitude)) {
+            *walk = w;
+            return true;
+        }
+    }
+    return false;
+}
+
+void RememberLatitudeWalk(const VorDate *date, double fromLatitude, const VorLocation *loc,
+                          const VorConfig *cfg, int steps, int found, MonthStartCache *cache) {
+    MatchCache(*cache, loc, cfg);
+    int slot = cache->walkNext;  // when full, the oldest walk goes
+    if (cache->walkCount < MonthStartCache::WalkCapacity) {
+        slot = cache->walkCount++;
+    } else {
+        cache->walkNext = (cache->walkNext + 1) % MonthStartCache::WalkCapacity;
+    }
+    cache->walks[slot] =
+        MonthStartCache::Walk{NewMoonEstimate(date, loc), fromLatitude, loc->latitude, steps, found};
 }
 
 double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,

@@ -26,13 +26,26 @@ struct MonthStartDetails {
     double start;      // local JD of 0 h of the possible first day of the month
 };
 
+// Evenings the search of FindFirstEvening looks at: the new moon's own day
+// and the seven after it, up to about the first quarter, when the Moon is no
+// longer a crescent.  Far enough for every month from 2000 to 2030 up to 60
+// degrees of latitude (Oslo needs up to seven evenings, London three); in
+// autumn and spring nearer the polar circles, where the young Moon can set
+// before the Sun for a week and more, the conversions' latitude walk takes
+// over (calendar/hijri.h).
+inline constexpr int MaxFirstEvenings = 8;
+
 // The evening search for a topocentric new moon at local civil JD topo:
-// tries the local calendar day of topo and the next one, and accepts the
-// first on which sunset and moonset are real times, the Sun sets at or after
-// topo and the Moon sets at or after the Sun.  deltaT (TT - UT, seconds) is
-// used for both days.  On success returns 1 with *eveningJd (0 h of that
-// day, local JD), *sunset and *moonset (radians of day from its local
-// midnight); otherwise returns 0 and writes nothing.
+// tries the local calendar day of topo and the days after it, at most
+// MaxFirstEvenings, and accepts the first on which sunset and moonset are
+// real times, the Sun sets at or after topo and the Moon sets at or after
+// the Sun.  At 50 degrees of latitude and beyond the young Moon often sets
+// before the Sun for two evenings or more (autumn, the Moon south of the
+// ecliptic), so the search does not stop at the second day.  A day without
+// a sunset or moonset is passed over.  deltaT (TT - UT, seconds) is used
+// for every day.  On success returns 1 with *eveningJd (0 h of that day,
+// local JD), *sunset and *moonset (radians of day from its local midnight);
+// otherwise returns 0 and writes nothing.
 int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const VorConfig *cfg,
                      double *eveningJd, double *sunset, double *moonset);
 
@@ -45,7 +58,8 @@ bool CrescentPasses(double visibility, float crescentThreshold);
 // height, timeZone) with cfg (crescentThreshold, toleranceSeconds,
 // temperature, pressure).  Returns 1 and fills *details, or 0 (nothing
 // written but geo and topo) when no evening qualifies: polar day or night,
-// a Moon setting before the Sun on both evenings, or no converged set time.
+// a Moon setting before the Sun on every evening searched, or no converged
+// set time.
 int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                              MonthStartDetails *details);
 
@@ -73,17 +87,38 @@ double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorC
 // rest of the place and the whole configuration are remembered at the
 // first store, and a lookup with any other value of them empties the cache
 // first, so a result is only ever reused for exactly the inputs that made it.
+//
+// The cache also remembers the latitude walks of the Hijri conversions
+// (calendar/hijri.h): where no month start can be computed, a conversion
+// tries again 2 degrees nearer the equator, step by step.  A walk is keyed
+// like an entry, by the lunation and the latitude it started from (the
+// place's), and keeps where it ended, so that the conversions after it go
+// there directly instead of repeating every failed step (a place whose Sun
+// never sets would repeat up to 46 failed month-start computations per
+// converted day, more than the entries hold).
 struct MonthStartCache {
-    static constexpr int Capacity = 24;  // a year of pages needs about 14
+    static constexpr int Capacity = 24;      // a year of pages needs about 14
+    static constexpr int WalkCapacity = 16;  // a year of pages walks for about 14 lunations
     struct Entry {
         double lunation;  // NewMoonEstimate of the request
         double latitude;  // radians, as the request had it
         double start;     // local JD of 0 h of the possible first day
         int found;        // 1: a month start was computed; 0: no evening qualified
     };
+    struct Walk {
+        double lunation;      // NewMoonEstimate of the date the month start was asked for
+        double fromLatitude;  // radians: the place's, where the first try failed
+        double toLatitude;    // radians: the last try, steps x 2 degrees nearer the equator
+        int steps;            // latitude steps, at least 1
+        int found;            // 1: the last try computed a month start;
+                              // 0: it failed at or beyond the equator
+    };
     Entry entries[Capacity];
     int count = 0;  // entries in use
     int next = 0;   // entry the next store replaces once all are in use
+    Walk walks[WalkCapacity];
+    int walkCount = 0;  // walks in use
+    int walkNext = 0;   // walk the next store replaces once all are in use
     VorLocation place{};  // the place of the entries, latitude set to 0
     VorConfig config{};   // the configuration of the entries
 };
@@ -94,5 +129,17 @@ struct MonthStartCache {
 // no entry for its lunation and latitude.  cache may be null (no caching).
 double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                                double *outJd, MonthStartCache *cache);
+
+// The latitude walk that a Hijri conversion of the same cache made for the
+// lunation of date from loc's latitude: true with *walk filled when there
+// is one (for this place and configuration), false otherwise.
+bool RecallLatitudeWalk(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                        MonthStartCache *cache, MonthStartCache::Walk *walk);
+
+// Remembers a walk for the lunation of date: from fromLatitude (where the
+// month start failed) over steps steps to loc's latitude, where the month
+// start was computed (found 1) or the walk gave up at the equator (found 0).
+void RememberLatitudeWalk(const VorDate *date, double fromLatitude, const VorLocation *loc,
+                          const VorConfig *cfg, int steps, int found, MonthStartCache *cache);
 
 }  // namespace vorlin

@@ -34,7 +34,7 @@ void SolveTriple(double latitude, double longitude, double theta0, double deltaT
                  const SunPlaces &sun, double altitude, double tolerance, EventTriple &triple) {
     double out[3];
     RiseTransitSet(latitude, longitude, theta0, deltaT, sun.ra[0], sun.dec[0], sun.ra[1],
-                   sun.dec[1], sun.ra[2], sun.dec[2], altitude, out, tolerance);
+                   sun.dec[1], sun.ra[2], sun.dec[2], altitude, out, tolerance, true);
     triple.transit = out[0];
     triple.rise = out[1];
     triple.set = out[2];

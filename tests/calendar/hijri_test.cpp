@@ -1,7 +1,8 @@
-// The tabular Hijri calendar against its published day numbers, and the
+// The tabular Hijri calendar against its published day numbers; the
 // month-start search of the astronomical conversion on stand-in month-start
-// computations (a known calendar, a 32-day month, places where no month
-// start exists).
+// computations (a known calendar, a 32-day month, months beginning long
+// after their new moon, places where no month start exists); the inverse's
+// days that a month does not have; and the cache's memory of latitude walks.
 #include "calendar/hijri.h"
 
 #include <gtest/gtest.h>
@@ -325,6 +326,88 @@ TEST(HijriSearch, ThirtySecondDayOfAMonthBelongsToIt) {
     }
 }
 
+// A calendar of late month starts: new moons every 29.5 days, a day before
+// the rounded tabular months of 1445 on, each month beginning 0 to 10 days
+// after its new moon (a first evening up to a week after the new moon, and
+// the crescent failing on it), late and early months mixed, so months of 20
+// to 39 days.
+const double LateNewMoon = TabularHijriDayNumberRounded(Hijri(1445, 1, 1)) - 1.2;
+constexpr double LateDelays[6] = {9.0, 1.0, 6.0, 0.2, 10.0, 2.0};
+double LateStartOfLunation(int k) {
+    return std::floor(LateNewMoon + 29.5 * k + LateDelays[((k % 6) + 6) % 6]) + 0.5;
+}
+double LateMonthStart(const VorDate *date, const VorLocation *, const VorConfig *, double *outJd,
+                      TextWriter *) {
+    const double jd = DateToJulianDay(*date);
+    *outJd = LateStartOfLunation(static_cast<int>(std::ceil((jd - LateNewMoon) / 29.5)));
+    return 1.0;
+}
+
+TEST(HijriSearch, MonthsBeginningLongAfterTheirNewMoonAreFoundBothWays) {
+    VorLocation loc = PlaceAt(21.4225);
+    const VorConfig cfg{};
+    std::vector<double> starts;  // independently: the latest start at or before a day holds it
+    for (int k = -3; k <= 16; ++k) starts.push_back(LateStartOfLunation(k));
+    for (double jd = starts[2]; jd < starts[16]; jd += 1.0) {
+        const double first = *(std::upper_bound(starts.begin(), starts.end(), jd) - 1);
+        VorDate date{};
+        JulianDayToDate(jd, date);
+        ASSERT_EQ(GregorianToHijriWith(LateMonthStart, date, loc, cfg), 1) << jd;
+        ASSERT_EQ(date.hijriDay, jd - first + 1.0) << jd;
+        VorDate back = Hijri(date.hijriYear, date.hijriMonth, date.hijriDay);
+        ASSERT_EQ(HijriToGregorianWith(LateMonthStart, back, loc, cfg), 1) << jd;
+        EXPECT_EQ(DateToJulianDay(back), jd);
+    }
+}
+
+TEST(HijriToGregorian, ADayTheMonthDoesNotHaveHasNoCivilDate) {
+    // Rounded tabular months of 1445: Muharram has 29 days, Safar 30.
+    VorLocation loc = PlaceAt(21.4225);
+    const VorConfig cfg{};
+    const double muharram = TabularHijriDayNumberRounded(Hijri(1445, 1, 1));
+    const double safar = TabularHijriDayNumberRounded(Hijri(1445, 2, 1));
+    ASSERT_EQ(safar - muharram, 29.0);
+    ASSERT_EQ(TabularHijriDayNumberRounded(Hijri(1445, 3, 1)) - safar, 30.0);
+    struct DayCase {
+        int month;
+        double day;
+        double civilJd;  // 0 for no civil date
+    };
+    for (const DayCase c : {DayCase{1, 1.0, muharram - 0.5}, DayCase{1, 29.0, muharram + 27.5},
+                            DayCase{1, 30.0, 0.0}, DayCase{1, 31.0, 0.0}, DayCase{1, 59.0, 0.0},
+                            DayCase{1, 0.5, 0.0}, DayCase{1, -3.0, 0.0},
+                            DayCase{2, 30.0, safar + 28.5},
+                            DayCase{1, std::numeric_limits<double>::quiet_NaN(), 0.0}}) {
+        VorDate date = Hijri(1445, c.month, c.day);
+        date.year = 1900;
+        date.hour = 7;
+        const VorDate before = date;
+        if (c.civilJd == 0.0) {
+            EXPECT_EQ(HijriToGregorianWith(RoundedTabularStart, date, loc, cfg), 0) << c.day;
+            EXPECT_EQ(std::memcmp(&date, &before, sizeof date), 0) << c.day;
+        } else {
+            ASSERT_EQ(HijriToGregorianWith(RoundedTabularStart, date, loc, cfg), 1) << c.day;
+            EXPECT_EQ(DateToJulianDay(date), c.civilJd) << c.day;
+            EXPECT_EQ(date.hour, 0);
+        }
+    }
+}
+
+TEST(HijriToGregorian, FractionOfTheHijriDayIsTheTimeOfDay) {
+    VorLocation loc = PlaceAt(21.4225);
+    const VorConfig cfg{};
+    VorDate date = Hijri(1422, 1, 2.75);  // rounded 1 Muharram 1422 is 2001-03-27
+    ASSERT_EQ(HijriToGregorianWith(RoundedTabularStart, date, loc, cfg), 1);
+    EXPECT_EQ(date.year, 2001);
+    EXPECT_EQ(date.month, 3);
+    EXPECT_EQ(std::floor(date.day), 28.0);
+    EXPECT_EQ(date.hour, 18);
+    EXPECT_EQ(date.minute, 0);
+    // And back: the conversion gives the same day and fraction.
+    ASSERT_EQ(GregorianToHijriWith(RoundedTabularStart, date, loc, cfg), 1);
+    EXPECT_NEAR(date.hijriDay, 2.75, 1e-9);
+}
+
 TEST(HijriSearch, MonthStartComputedNearerTheEquatorAndLatitudeRestored) {
     VorLocation loc = PlaceAt(70.0);
     const double latitude = loc.latitude;
@@ -334,12 +417,14 @@ TEST(HijriSearch, MonthStartComputedNearerTheEquatorAndLatitudeRestored) {
     VorDate date = Civil(2024, 6, 21);
     ASSERT_EQ(GregorianToHijriWith(FailingBeyondLatitude, date, loc, cfg), 1);
     EXPECT_EQ(std::memcmp(&loc.latitude, &latitude, sizeof latitude), 0);
-    // 70, 68, 66, 64, 62 fail; the search goes on at 60 degrees.
-    ASSERT_GE(recorder.latitudes.size(), 7u);
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_NEAR(recorder.latitudes[i] * RadToDeg, 70.0 - 2.0 * static_cast<double>(i), 1e-12);
-    for (std::size_t i = 5; i < recorder.latitudes.size(); ++i)
-        EXPECT_NEAR(recorder.latitudes[i] * RadToDeg, 60.0, 1e-12);
+    // Every month start the search needs walks from the place's latitude:
+    // 70, 68, 66, 64, 62 fail, 60 succeeds.
+    ASSERT_GE(recorder.latitudes.size(), 12u);
+    ASSERT_EQ(recorder.latitudes.size() % 6, 0u);
+    for (std::size_t i = 0; i < recorder.latitudes.size(); ++i) {
+        EXPECT_NEAR(recorder.latitudes[i] * RadToDeg, 70.0 - 2.0 * static_cast<double>(i % 6),
+                    1e-12);
+    }
     VorDate expected = Civil(2024, 6, 21);
     VorLocation low = PlaceAt(21.4225);
     ASSERT_EQ(GregorianToHijriWith(RoundedTabularStart, expected, low, cfg), 1);
@@ -428,12 +513,12 @@ TEST(HijriSearch, NotANumberLatitudeStopsAfterTheStepBound) {
 }
 
 int wanderingCalls = 0;
-// A month-start computation that always answers some days after the date:
-// the search would step forward for ever.
+// A month-start computation that always answers 46 days after the date,
+// one more than the search steps back: the search would go on for ever.
 double WanderingStart(const VorDate *date, const VorLocation *, const VorConfig *, double *outJd,
                       TextWriter *) {
     ++wanderingCalls;
-    *outJd = DateToJulianDay(*date) + 36.0;
+    *outJd = DateToJulianDay(*date) + 46.0;
     return 1.0;
 }
 
@@ -508,15 +593,83 @@ TEST(GregorianToHijri, SeventyNorthInMidsummerConvertsNearerTheEquator) {
 
     ASSERT_EQ(GregorianToHijri(date, loc, cfg), 1);
     EXPECT_EQ(std::memcmp(&loc.latitude, &latitude, sizeof latitude), 0);
-    // The Sun sets at 62 degrees (the fifth try): the same date there.
+    // The walk ends at the first latitude of 70, 68, 66 ... where the month
+    // starts of both new moons it needs (2024 June 6 and July 5) can be
+    // computed: the same date there.
     VorLocation lower = loc;
-    lower.latitude = 62.0 * DegToRad;
+    VorDate june = Civil(2024, 5, 25);
+    for (int step = 1; step <= 10; ++step) {
+        lower.latitude = (70.0 - 2.0 * step) * DegToRad;
+        double junes = 0.0, julys = 0.0;
+        if (ComputeMonthStart(&june, &lower, &cfg, &junes, nullptr) != 0.0 &&
+            ComputeMonthStart(&date, &lower, &cfg, &julys, nullptr) != 0.0) {
+            break;
+        }
+    }
+    ASSERT_LT(lower.latitude, 70.0 * DegToRad);
     VorDate expected = Civil(2024, 6, 21);
     ASSERT_EQ(GregorianToHijri(expected, lower, cfg), 1);
     EXPECT_EQ(date.hijriYear, expected.hijriYear);
     EXPECT_EQ(date.hijriMonth, expected.hijriMonth);
     EXPECT_EQ(date.hijriDay, expected.hijriDay);
     EXPECT_EQ(date.hijriValid, 1);
+}
+
+// ---------------------------------------- the cache's memory of walks
+
+TEST(HijriCache, ConversionsThroughOneCacheGiveTheResultsOfSeparateOnes) {
+    // Tromso: midnight sun and polar night, so many conversions walk.
+    VorLocation loc = PlaceInRadians(69.6492, 18.9553, 10, 1.0f);
+    const VorConfig cfg = ObservingSettings(20.0f);
+    MonthStartCache shared;
+    int walked = 0;
+    for (double jd = DateToJulianDay(Civil(2024, 1, 1)); jd < DateToJulianDay(Civil(2025, 1, 1));
+         jd += 1.0) {
+        VorDate alone{};
+        JulianDayToDate(jd, alone);
+        VorDate cached = alone;
+        ASSERT_EQ(GregorianToHijri(alone, loc, cfg), 1) << jd;
+        ASSERT_EQ(GregorianToHijri(cached, loc, cfg, shared), 1) << jd;
+        ASSERT_TRUE(SameBits(alone, cached)) << jd;
+        walked = std::max(walked, shared.walkCount);
+
+        VorDate back = Hijri(alone.hijriYear, alone.hijriMonth, alone.hijriDay);
+        VorDate backCached = back;
+        ASSERT_EQ(HijriToGregorian(back, loc, cfg), 1) << jd;
+        ASSERT_EQ(HijriToGregorian(backCached, loc, cfg, shared), 1) << jd;
+        ASSERT_TRUE(SameBits(back, backCached)) << jd;
+        EXPECT_EQ(DateToJulianDay(back), jd);
+    }
+    EXPECT_GT(walked, 0);
+    for (int i = 0; i < shared.walkCount; ++i) {
+        const MonthStartCache::Walk &w = shared.walks[i];
+        EXPECT_GE(w.steps, 1);
+        EXPECT_NEAR(w.fromLatitude - w.toLatitude, w.steps * 2.0 * DegToRad, 1e-12);
+    }
+}
+
+TEST(HijriCache, AWalkToTheEquatorIsNotRepeatedForTheSameLunation) {
+    // 10000 km up no sunset is computed anywhere: the walk from the pole
+    // reaches the equator and gives up.
+    VorLocation loc = PlaceAt(90.0);
+    loc.height = 10000000;
+    const VorConfig cfg = ObservingSettings(20.0f);
+    MonthStartCache cache;
+    VorDate first = Civil(2024, 3, 12);
+    EXPECT_EQ(GregorianToHijri(first, loc, cfg, cache), 0);
+    ASSERT_EQ(cache.walkCount, 1);
+    EXPECT_EQ(cache.walks[0].found, 0);
+    EXPECT_GE(cache.walks[0].steps, 45);
+    EXPECT_LE(cache.walks[0].steps, MaxLatitudeSteps);
+    // More month starts failed than the cache holds: they are not what
+    // spares the next conversion its walk.
+    ASSERT_EQ(cache.count, MonthStartCache::Capacity);
+    const MonthStartCache before = cache;
+    VorDate next = Civil(2024, 3, 13);
+    EXPECT_EQ(GregorianToHijri(next, loc, cfg, cache), 0);
+    EXPECT_EQ(std::memcmp(&cache, &before, sizeof cache), 0) << "a month start was computed";
+    EXPECT_EQ(next.hijriValid, 0);
+    EXPECT_EQ(loc.latitude, 90.0 * DegToRad);
 }
 
 struct NoMonthStartCase {

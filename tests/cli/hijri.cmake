@@ -11,6 +11,18 @@ expect_cli(EXIT 0 STDOUT "^2024-06-21 is [0-9]+ Thu Al-Hijja 1445 AH at Tromso\n
            ARGS hijri 2024-06-21 --name Tromso --lat 69.65 --lon 18.96 --tz 1)
 expect_cli(EXIT 1 STDOUT "^600-01-01 has no Hijri date at Makkah \\(it lies before the Hijri era\\)\n$"
            ARGS hijri 600-01-01)
+# Ramadan 1445 has 29 days at Makkah: 1 Shawwal is 2024-04-10, 30 Ramadan none.
+expect_cli(EXIT 0 STDOUT "^1 Shawwal 1445 AH is 2024-04-10 at Makkah\n$" ARGS hijri --to-civil 1445-10-01)
+expect_cli(EXIT 1 STDOUT "^30 Ramadan 1445 AH has no civil date at Makkah \\(Ramadan 1445 has 29 days there\\)\n$"
+           ARGS hijri --to-civil 1445-09-30)
+# The era's first civil day, 16 July 622, is before the era for the
+# conversion, so the crescent's 1 Muharram 1 (that day at Makkah) has none.
+expect_cli(EXIT 1 STDOUT "^1 Muharram 1 AH has no civil date at Makkah \\(it lies before the Hijri era\\)\n$"
+           ARGS hijri --to-civil 1-01-01)
+expect_cli(EXIT 0 STDOUT "^2 Muharram 1 AH is 622-07-17 at Makkah\n$" ARGS hijri --to-civil 1-01-02)
+expect_cli(EXIT 1 STDOUT "^622-07-16 has no Hijri date at Makkah \\(it lies before the Hijri era\\)\n$"
+           ARGS hijri 622-07-16)
+expect_cli(EXIT 0 STDOUT "^622-07-17 is 2 Muharram 1 AH at Makkah\n$" ARGS hijri 622-07-17)
 expect_cli(EXIT 2 STDERR "^vorlin: 2024-02-30 is not a valid civil date\n$" ARGS hijri 2024-02-30)
 expect_cli(EXIT 2 STDERR "^vorlin: 1445-13-01 is not a valid Hijri date\n$" ARGS hijri --to-civil 1445-13-01)
 expect_cli(EXIT 2 STDERR "^vorlin: hijri takes at most one date\n$" ARGS hijri 2024-03-11 2024-03-12)
@@ -18,3 +30,5 @@ expect_cli(EXIT 2 STDERR "^vorlin: hijri --to-civil takes no civil date\n$" ARGS
 expect_cli(EXIT 0 STDOUT "usage: vorlin hijri.*examples: vorlin hijri 2024-03-11" ARGS hijri --help)
 expect_cli(EXIT 1 STDOUT "^2024-03-11 has no Hijri date at Makkah \\(no month start could be computed\\)\n$"
            ARGS hijri 2024-03-11 --height 10000000)
+expect_cli(EXIT 1 STDOUT "^1 Ramadan 1445 AH has no civil date at Makkah \\(no month start could be computed\\)\n$"
+           ARGS hijri --to-civil 1445-09-01 --height 10000000)

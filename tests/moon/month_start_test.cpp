@@ -9,6 +9,7 @@
 #include "astro/constants.h"
 #include "astro/earth_rotation.h"
 #include "calendar/julian_day.h"
+#include "moon/moon_rise_transit_set.h"
 #include "prayer/text_writer.h"
 #include "support/test_support.h"
 
@@ -93,8 +94,10 @@ TEST(FirstEvening, NewMoonAfterSunsetMovesToTheNextEvening) {
     const double deltaT = DeltaT(JulianCenturies(d.topo));
     ASSERT_EQ(FindFirstEvening(d.topo, deltaT, &Makkah, &cfg, &evening, &sunset, &moonset), 1);
     EXPECT_EQ(evening, d0 + 1.0);
-    EXPECT_EQ(sunset, d.sunset);
-    EXPECT_EQ(moonset, d.moonset);
+    // Delta T is taken here at the civil new moon, there a minute later:
+    // the times agree to far below a second.
+    EXPECT_NEAR(sunset, d.sunset, 1e-7);
+    EXPECT_NEAR(moonset, d.moonset, 1e-7);
     // Under the midnight Sun no evening qualifies and nothing is written.
     const VorLocation north = PlaceInRadians(80.0, 15.0, 0, 1.0f);
     double untouched[3] = {-1.0, -2.0, -3.0};
@@ -133,6 +136,79 @@ TEST(FirstEvening, SunAndMoonStandAtTheirHorizonAltitudes) {
         JulianDayToDate(d.geo + 1.0, date);
     }
 }
+
+// ---- Evenings at 50 degrees and beyond ----------------------------------
+
+// The Sun's apparent altitude at an instant (radians of day from local
+// midnight of day), from the moon-data computation.
+double SunAltitudeAt(double day, double timeOfDay, const VorLocation &loc, const VorConfig &cfg) {
+    MoonDataAtSunset at{};
+    ComputeMoonDataAtSunset(day, timeOfDay, &loc, &cfg, &at);
+    return at.sunAltitude + at.sunTopoSemidiameter;  // 0 at sunset, as the search takes it
+}
+
+// Why the evening of day is no first evening, tested without the search:
+// the Sun is down before the new moon, the Moon does not set, or the Sun is
+// still up when the Moon sets.
+bool EveningRefused(double day, double topo, const VorLocation &loc, const VorConfig &cfg) {
+    constexpr double Margin = 0.02 * DegToRad;  // of the Sun's altitude at its computed set
+    if (day <= topo && topo < day + 1.0 &&
+        SunAltitudeAt(day, (topo - day) * TwoPi, loc, cfg) < Margin) {
+        return true;
+    }
+    VorDate evening{};
+    JulianDayToDate(day, evening);
+    double moon[3];
+    if (MoonRiseTransitSet(&evening, &loc, &cfg, moon) == MoonEventsTransitOutside ||
+        IsTimeMarker(moon[2])) {
+        return true;
+    }
+    return SunAltitudeAt(day, moon[2], loc, cfg) > -Margin;
+}
+
+struct NorthernPlace {
+    const char *name;
+    double latitude, longitude;
+    float zone;
+};
+
+void PrintTo(const NorthernPlace &p, std::ostream *os) { *os << p.name; }
+
+class FirstEveningNorth : public ::testing::TestWithParam<NorthernPlace> {};
+
+TEST_P(FirstEveningNorth, EveryMonthOf2024To2027HasAnEveningAndNoEarlierOneQualifies) {
+    const NorthernPlace &p = GetParam();
+    const VorLocation loc = PlaceInRadians(p.latitude, p.longitude, 0, p.zone);
+    const VorConfig cfg = ObservingSettings(20.0f);
+    VorDate date = Civil(2024, 1, 1);
+    int beyondTwo = 0;
+    for (int lunation = 0; lunation < 49; ++lunation) {
+        MonthStartDetails d{};
+        ASSERT_EQ(ComputeMonthStartDetails(&date, &loc, &cfg, &d), 1) << p.name << " " << lunation;
+        const double d0 = std::floor(d.topo - 0.5) + 0.5;
+        EXPECT_GE(d.eveningJd, d0);
+        EXPECT_LT(d.eveningJd, d0 + MaxFirstEvenings);
+        EXPECT_GE(Instant(d.eveningJd, d.sunset), d.topo);
+        EXPECT_GE(d.moonset, d.sunset);
+        // At the moonset of the accepted evening the Sun is down already.
+        EXPECT_LT(SunAltitudeAt(d.eveningJd, d.moonset, loc, cfg), 0.02 * DegToRad);
+        for (double e = d0; e < d.eveningJd; e += 1.0) {
+            EXPECT_TRUE(EveningRefused(e, d.topo, loc, cfg))
+                << p.name << ": the evening " << e - d0 << " days after the new moon's";
+        }
+        if (d.eveningJd >= d0 + 2.0) ++beyondTwo;
+        JulianDayToDate(d.geo + 1.0, date);
+    }
+    // The months the search of two evenings could not place.
+    EXPECT_GT(beyondTwo, 0) << p.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, FirstEveningNorth,
+    ::testing::Values(NorthernPlace{"London", 51.5074, -0.1278, 0.0f},
+                      NorthernPlace{"Oslo", 59.9139, 10.7522, 1.0f},
+                      NorthernPlace{"NewYork", 40.7128, -74.0060, -5.0f}),
+    [](const ::testing::TestParamInfo<NorthernPlace> &info) { return info.param.name; });
 
 // ---- The new-moon search start ------------------------------------------
 

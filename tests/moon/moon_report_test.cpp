@@ -180,8 +180,10 @@ MoonBlock ParseBlock(const std::vector<std::string> &lines, std::size_t &i) {
     return b;
 }
 
-// Invariants inside one block: the lines agree with each other.
-void ExpectConsistentBlock(const MoonBlock &b) {
+// Invariants inside one block: the lines agree with each other.  At
+// sunset the Sun's apparent altitude (degrees) is about minus its
+// semidiameter and the dip of the horizon: -0.8 at Makkah's 300 m.
+void ExpectConsistentBlock(const MoonBlock &b, double sunsetAltitude = -0.8) {
     // Dynamical time runs Delta T (about a minute) ahead of civil time.
     double dt = b.geoDynamical - b.geoCivil;
     if (dt < -43200) dt += 86400;
@@ -192,8 +194,7 @@ void ExpectConsistentBlock(const MoonBlock &b) {
     EXPECT_NEAR(b.lag, b.moonset - b.sunset, 1.0);
     EXPECT_NEAR(b.altitudeDifference, b.moonAltitude - b.sunAltitude, 1.5 / 3600);
     EXPECT_NEAR(b.azimuthDifference, b.moonAzimuth - b.sunAzimuth, 1.5 / 3600);
-    // The Sun has just set: its apparent altitude is about minus its semidiameter.
-    EXPECT_NEAR(b.sunAltitude, -0.8, 0.2);
+    EXPECT_NEAR(b.sunAltitude, sunsetAltitude, 0.2);
     EXPECT_GT(b.geoAge, 0.0);
     EXPECT_LT(b.geoAge, 3.0 * 86400);
     EXPECT_LT(b.illuminated, 10.0);
@@ -536,6 +537,61 @@ TEST(MoonReportYear, FromJanuaryAndFromTheDatesMonth) {
                 ++year;
             }
         }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// London: the young Moon often sets before the Sun on the first two
+// evenings after the new moon (autumn), and every month still gets its block.
+
+const VorLocation London = PlaceInRadians(51.5074, -0.1278, 0, 0.0f, "London");
+constexpr double SunsetAltitudeAtSeaLevel = -0.27;  // degrees: minus the semidiameter
+
+int HijriMonthNumber(const std::string &name) {
+    for (int m = 1; m <= 12; ++m) {
+        if (name == HijriMonths[m]) return m;
+    }
+    return 0;
+}
+
+class LondonMoonMonth : public ::testing::TestWithParam<int> {};
+
+TEST_P(LondonMoonMonth, HasTheBlockOfItsNewMoon) {
+    const int year = 2024 + GetParam() / 12;
+    const int month = GetParam() % 12 + 1;
+    const std::string text = MoonReport(Civil(year, month, 1), London, Settings(VOR_SPAN_MONTH));
+    EXPECT_EQ(text.find("Could not calculate"), std::string::npos);
+    const std::vector<MonthPage> pages = MonthPages(Lines(text));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_FALSE(pages[0].failed);
+    ASSERT_GE(pages[0].blocks.size(), 1u);
+    for (const MoonBlock &b : pages[0].blocks) ExpectConsistentBlock(b, SunsetAltitudeAtSeaLevel);
+}
+
+INSTANTIATE_TEST_SUITE_P(From2024To2027, LondonMoonMonth, ::testing::Range(0, 48),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             const int month = info.param % 12 + 1;
+                             return std::to_string(2024 + info.param / 12) +
+                                    (month < 10 ? "_0" : "_") + std::to_string(month);
+                         });
+
+TEST(MoonReportYear, TwelveMonthsFromDecember2026AtLondonListTwelveMonthStarts) {
+    const std::string text = MoonReport(Civil(2026, 12, 1), London, Settings(VOR_SPAN_MASK));
+    EXPECT_EQ(text.find("Could not calculate"), std::string::npos);
+    const std::vector<MonthPage> pages = MonthPages(Lines(text));
+    ASSERT_EQ(pages.size(), 12u);
+    std::vector<int> months;  // the Hijri months that begin, in report order
+    for (const MonthPage &page : pages) {
+        EXPECT_FALSE(page.failed);
+        EXPECT_GE(page.blocks.size(), 1u);
+        for (const MoonBlock &b : page.blocks) {
+            ExpectConsistentBlock(b, SunsetAltitudeAtSeaLevel);
+            months.push_back(HijriMonthNumber(b.startMonth));
+        }
+    }
+    ASSERT_GE(months.size(), 12u);
+    for (std::size_t i = 1; i < months.size(); ++i) {
+        EXPECT_EQ(months[i], months[i - 1] % 12 + 1) << "month start " << i;
     }
 }
 
