@@ -136,6 +136,15 @@ int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const 
 
 namespace {
 
+// The slot a new item of a ring of capacity takes: the next unused one
+// while there is one (count grows), then the oldest (next moves on).
+int NextSlot(int &count, int &next, int capacity) {
+    if (count < capacity) return count++;
+    const int slot = next;
+    next = (next + 1) % capacity;
+    return slot;
+}
+
 // Empties the cache when it was filled for another place (but for the
 // latitude) or configuration, and takes this one's.
 void MatchCache(MonthStartCache &cache, const VorLocation *loc, const VorConfig *cfg) {
@@ -168,12 +177,7 @@ double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, cons
     }
     MonthStartDetails details{};
     const int found = MonthStartDetailsOfLunation(lunation, loc, cfg, &details);
-    int slot = cache->next;  // when full, the oldest entry goes
-    if (cache->count < MonthStartCache::Capacity) {
-        slot = cache->count++;
-    } else {
-        cache->next = (cache->next + 1) % MonthStartCache::Capacity;
-    }
+    const int slot = NextSlot(cache->count, cache->next, MonthStartCache::Capacity);
     cache->entries[slot] = MonthStartCache::Entry{lunation, loc->latitude, details.start, found};
     if (found == 0) return 0.0;
     *outJd = details.start;
@@ -197,12 +201,7 @@ bool RecallLatitudeWalk(const VorDate *date, const VorLocation *loc, const VorCo
 void RememberLatitudeWalk(const VorDate *date, double fromLatitude, const VorLocation *loc,
                           const VorConfig *cfg, int steps, int found, MonthStartCache *cache) {
     MatchCache(*cache, loc, cfg);
-    int slot = cache->walkNext;  // when full, the oldest walk goes
-    if (cache->walkCount < MonthStartCache::WalkCapacity) {
-        slot = cache->walkCount++;
-    } else {
-        cache->walkNext = (cache->walkNext + 1) % MonthStartCache::WalkCapacity;
-    }
+    const int slot = NextSlot(cache->walkCount, cache->walkNext, MonthStartCache::WalkCapacity);
     cache->walks[slot] =
         MonthStartCache::Walk{NewMoonEstimate(date, loc), fromLatitude, loc->latitude, steps, found};
 }

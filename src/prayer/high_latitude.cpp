@@ -23,8 +23,6 @@ enum Rule : int {
     NearestDayNeeded = 8,
 };
 
-constexpr int MinutesRule = 9;
-
 constexpr int FiqhJafari = 0;
 constexpr int FiqhHanafi = 2;
 
@@ -43,7 +41,7 @@ void FillIfMissing(double &target, double value) {
 // day but that would fall outside its place in this day (Fajr at or after
 // this day's sunrise, Isha'a at or before its sunset) is taken instead at
 // the distance from sunrise or sunset that it has in the table it comes
-// found.
+// from.
 void TakeFrom(const SunEventTable &found, bool all, SunEventTable &table) {
     if (all) {
         table = found;
@@ -120,8 +118,6 @@ unsigned NeededElements(const VorConfig &cfg) {
     return needed;
 }
 
-constexpr unsigned AllElements = (1u << SunEventTable::ElementCount) - 1u;
-
 // Rules 7 and 8 (nearest earlier day).  As attempts 1, 2, ... (at most
 // MaxHighLatitudeAttempts) going back one day each, taking the whole table
 // of the day (rule 7) or its values where this day has markers (rule 8),
@@ -134,7 +130,7 @@ constexpr unsigned AllElements = (1u << SunEventTable::ElementCount) - 1u;
 void NearestDay(const VorDate &date, const VorLocation &loc, const VorConfig &cfg, bool all,
                 SunEventTable &table, SunEventCache *cache) {
     const unsigned needed = NeededElements(cfg);
-    unsigned missing = AllElements & ~ValidElements(table);
+    unsigned missing = SunEventTable::AllElements & ~ValidElements(table);
     int first[SunEventTable::ElementCount] = {};  // attempt giving element e its value
     int last = MaxHighLatitudeAttempts;
     for (int attempt = 1; attempt <= MaxHighLatitudeAttempts; ++attempt) {
@@ -181,7 +177,7 @@ void NearestDay(const VorDate &date, const VorLocation &loc, const VorConfig &cf
 void NearestLocation(const VorDate &date, const VorLocation &loc, const VorConfig &cfg, bool all,
                      SunEventTable &table) {
     const unsigned needed = NeededElements(cfg);
-    unsigned missing = AllElements & ~ValidElements(table);
+    unsigned missing = SunEventTable::AllElements & ~ValidElements(table);
     VorLocation moved = loc;
     SunEventTable found;
     for (int attempt = 1; attempt <= MaxHighLatitudeAttempts; ++attempt) {
@@ -204,18 +200,8 @@ void NearestLocation(const VorDate &date, const VorLocation &loc, const VorConfi
 }  // namespace
 
 int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table) {
-    const EventTriple *t = table.triple;
-    if (!Valid(t[ImsakIshaTriple].rise)) return 0;
-    if (!Valid(t[FajrTriple].rise)) return 0;
-    if (!Valid(t[DuhrTriple].transit)) return 0;
-    if (cfg.fiqh == FiqhHanafi) {
-        if (!Valid(t[AsrFactor2Triple].set)) return 0;
-    } else if (cfg.fiqh != FiqhJafari) {
-        if (!Valid(t[AsrFactor1Triple].set)) return 0;
-    }
-    if (!Valid(t[SunriseSunsetTriple].set)) return 0;
-    if (cfg.fiqh != FiqhJafari && !Valid(t[ImsakIshaTriple].set)) return 0;
-    return 1;
+    const unsigned needed = NeededElements(cfg);
+    return (ValidElements(table) & needed) == needed ? 1 : 0;
 }
 
 void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,

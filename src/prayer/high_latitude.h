@@ -34,8 +34,7 @@ inline constexpr int MaxHighLatitudeAttempts = 365;
 //                     Fajr, Duhr, Asr factor 2, Maghrib, Isha'a; 1, 3, 4 (and
 //                     any unknown value): the same with Asr factor 1
 //           table     the day's SunEventTable
-// Shuruq is never needed.  The checks run in the order Imsak, Fajr, Duhr,
-// Asr, Maghrib, Isha'a and stop at the first marker.
+// Shuruq is never needed.
 int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table);
 
 // The rule step of the daily prayer times: applies cfg.highLatitudeRule to

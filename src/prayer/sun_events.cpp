@@ -15,9 +15,6 @@ namespace vorlin {
 
 namespace {
 
-// The rule that derives Imsak, Fajr and Isha'a from sunrise and sunset.
-constexpr int MinutesRule = 9;
-
 // First eccentricity squared of the earth ellipsoid and 1 - e^2.
 constexpr double EllipsoidE2 = 0.006694384761408399;
 constexpr double EllipsoidOneMinusE2 = 0.9933056152385916;
@@ -229,80 +226,82 @@ unsigned ValidElements(const SunEventTable &table) {
     return mask;
 }
 
-unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
-                           unsigned interest) {
-    SunEventTable centre;
-    ComputeSunEvents(date, loc, cfg, centre);
-    for (EventTriple &t : centre.triple) CheckOrder(t);
-    unsigned valid = ValidElements(centre) & interest;
-    if (cfg.distanceKm <= 0 || valid == 0) return valid;
+namespace {
+
+// The events of the place widened over the area, corner by corner.  For
+// each element the corner farthest from the place is chosen, the first
+// corner (in the order south-west, south-east, north-west, north-east)
+// with a marker winning; an element whose choice is a marker takes it, one
+// whose choice lies more than an hour away becomes TimeNotValid, the
+// others move toward the safe side by that distance.  With onlyValidity
+// the walk over the corners stops once no element of interest can still be
+// valid (its choice is a marker or more than an hour away; which marker it
+// ends with may still change, so the table is then incomplete).  Returns
+// the elements of interest that are valid.
+unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                       unsigned interest, bool onlyValidity, SunEventTable &table) {
+    ComputeSunEvents(date, loc, cfg, table);
+    for (EventTriple &t : table.triple) CheckOrder(t);
+    unsigned alive = ValidElements(table) & interest;
+    if (cfg.distanceKm <= 0) return alive;
+
+    const SunEventTable centre = table;
+    SunEventTable choice;
+    choice.Fill(TimeNotValid);  // no corners (the area cannot be formed): not valid
     double lat[4], lon[4];
-    if (ComputeAreaCorners(cfg.distanceKm, loc.latitude, loc.longitude, lat, lon) == 0) return 0;
-    VorLocation place = loc;
-    for (int i = 0; i < 4 && valid != 0; ++i) {
-        place.latitude = lat[i];
-        place.longitude = lon[i];
-        SunEventTable corner;
-        ComputeSunEvents(date, place, cfg, corner);
-        for (int e = 0; e < SunEventTable::ElementCount; ++e) {
-            if ((valid & (1u << e)) == 0) continue;
-            const double v = corner.Element(e);
-            if (IsTimeMarker(v) || std::fabs(v - centre.Element(e)) > HourToRad) {
-                valid &= ~(1u << e);
+    if (ComputeAreaCorners(cfg.distanceKm, loc.latitude, loc.longitude, lat, lon) == 1) {
+        VorLocation place = loc;
+        for (int i = 0; i < 4 && (alive != 0 || !onlyValidity); ++i) {
+            place.latitude = lat[i];
+            place.longitude = lon[i];
+            SunEventTable corner;
+            ComputeSunEvents(date, place, cfg, corner);
+            for (int e = 0; e < SunEventTable::ElementCount; ++e) {
+                const double c = centre.Element(e);
+                const double v = corner.Element(e);
+                double &chosen = choice.Element(e);
+                if (i == 0 || (!IsTimeMarker(chosen) &&
+                               (IsTimeMarker(v) || std::fabs(v - c) > std::fabs(chosen - c)))) {
+                    chosen = v;
+                }
+                if (IsTimeMarker(chosen) || std::fabs(chosen - c) > HourToRad) {
+                    alive &= ~(1u << e);
+                }
             }
         }
+    } else {
+        alive = 0;
     }
-    return valid;
+
+    for (int e = 0; e < SunEventTable::ElementCount; ++e) {
+        const double c = centre.Element(e);
+        if (IsTimeMarker(c)) continue;
+        const double chosen = choice.Element(e);
+        if (IsTimeMarker(chosen)) {
+            table.Element(e) = chosen;
+            continue;
+        }
+        const double margin = std::fabs(chosen - c);
+        if (margin > HourToRad) {
+            table.Element(e) = TimeNotValid;
+        } else {
+            table.Element(e) = MovesEarlier(e) ? c - margin : c + margin;
+        }
+    }
+    return alive;
+}
+
+}  // namespace
+
+unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                           unsigned interest) {
+    SunEventTable table;
+    return WidenOverArea(date, loc, cfg, interest, true, table);
 }
 
 void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                           SunEventTable &table) {
-    ComputeSunEvents(date, loc, cfg, table);
-    for (EventTriple &t : table.triple) CheckOrder(t);
-    if (cfg.distanceKm <= 0) return;
-
-    SunEventTable corner[4];
-    for (SunEventTable &c : corner) c.Fill(TimeNotValid);
-    double lat[4], lon[4];
-    if (ComputeAreaCorners(cfg.distanceKm, loc.latitude, loc.longitude, lat, lon) == 1) {
-        VorLocation place = loc;
-        for (int i = 0; i < 4; ++i) {
-            place.latitude = lat[i];
-            place.longitude = lon[i];
-            ComputeSunEvents(date, place, cfg, corner[i]);
-        }
-    }
-
-    for (int e = 0; e < SunEventTable::ElementCount; ++e) {
-        const double centre = table.Element(e);
-        if (IsTimeMarker(centre)) continue;
-        // The corner farthest from the centre; a marker at a corner wins.
-        double choice = corner[0].Element(e);
-        if (!IsTimeMarker(choice)) {
-            double d = std::fabs(choice - centre);
-            for (int i = 1; i < 4; ++i) {
-                const double v = corner[i].Element(e);
-                if (IsTimeMarker(v)) {
-                    choice = v;
-                    break;
-                }
-                if (std::fabs(v - centre) > d) {
-                    choice = v;
-                    d = std::fabs(v - centre);
-                }
-            }
-        }
-        if (IsTimeMarker(choice)) {
-            table.Element(e) = choice;
-            continue;
-        }
-        const double margin = std::fabs(choice - centre);
-        if (margin > HourToRad) {
-            table.Element(e) = TimeNotValid;
-        } else {
-            table.Element(e) = MovesEarlier(e) ? centre - margin : centre + margin;
-        }
-    }
+    WidenOverArea(date, loc, cfg, SunEventTable::AllElements, false, table);
 }
 
 namespace {

@@ -13,6 +13,11 @@
 
 namespace vorlin {
 
+// The high-latitude rule whose Imsak, Fajr and Isha'a are minutes before
+// sunrise and after sunset (VorConfig.highLatitudeRule 9): built here with
+// the events, not by the rule step.
+inline constexpr int MinutesRule = 9;
+
 // Three time values for one altitude: transit (the Sun's centre on the
 // meridian), rise (morning passage of the altitude), set (evening passage).
 struct EventTriple {
@@ -40,6 +45,8 @@ enum SunEventTriple : int {
 struct SunEventTable {
     static constexpr int TripleCount = 6;
     static constexpr int ElementCount = 3 * TripleCount;
+    // Every element's bit, as ValidElements sets them.
+    static constexpr unsigned AllElements = (1u << ElementCount) - 1u;
 
     EventTriple triple[TripleCount];
 
