@@ -29,11 +29,15 @@ std::string CivilText(const VorDate &date) {
     return text;
 }
 
-// The conversion's own test for a civil JD that it refuses as before the era.
-bool BeforeEra(double jd, const VorConfig &config) {
+// The first civil JD (0 h) the conversion takes: before it, the date or the
+// date moved by hijriAdjustDays lies before day number 1948440.
+double FirstJdOfEra(const VorConfig &config) {
     const double adjust = config.hijriAdjustDays;
-    return jd < HijriEpochDayNumber + adjust || jd + adjust < HijriEpochDayNumber;
+    return std::max(HijriEpochDayNumber + adjust, HijriEpochDayNumber - adjust);
 }
+
+// The conversion's own test for a civil JD that it refuses as before the era.
+bool BeforeEra(double jd, const VorConfig &config) { return jd < FirstJdOfEra(config); }
 
 // Hijri year, month and whole day as one comparable number.
 long long HijriOrder(const VorDate &date) {
@@ -45,10 +49,8 @@ long long HijriOrder(const VorDate &date) {
 // or no month start can be computed.
 std::string WhyNoCivilDate(const VorDate &date, Request &r) {
     // The first civil day the conversion takes, and its Hijri date.
-    const double adjust = r.config.hijriAdjustDays;
-    const double earliest = std::max(HijriEpochDayNumber + adjust, HijriEpochDayNumber - adjust);
     VorDate eraStart{};
-    JulianDayToDate(std::ceil(earliest - 0.5) + 0.5, eraStart);
+    JulianDayToDate(std::ceil(FirstJdOfEra(r.config) - 0.5) + 0.5, eraStart);
     if (VorAdToIslamic(&eraStart, &r.location, &r.config) == 1 &&
         HijriOrder(date) < HijriOrder(eraStart)) {
         return "it lies before the Hijri era";
