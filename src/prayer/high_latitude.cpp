@@ -68,7 +68,7 @@ double Interval(double from, double to) { return to < from ? to - from + TwoPi :
 
 // The table of date shifted by days (a local copy of the date).
 void TableOfOtherDay(const VorDate &date, double days, const VorLocation &loc,
-                     const VorConfig &cfg, SunEventTable &out, SunEventCache *cache) {
+                     const EventSettings &cfg, SunEventTable &out, SunEventCache *cache) {
     VorDate other = date;
     JulianDayToDate(DateToJulianDay(date) + days, other);
     ComputeAreaSunEventsCached(other, loc, cfg, out, cache);
@@ -86,7 +86,7 @@ void SeventhOfDay(SunEventTable &table) {
 
 // Rules 3 and 4: a seventh of the night before (Imsak, Fajr) and after
 // (Isha'a) the day.
-void SeventhOfNight(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void SeventhOfNight(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                     SunEventTable &table, SunEventCache *cache) {
     const double sunrise = table.Sunrise(), sunset = table.Sunset();
     if (IsTimeMarker(sunrise) || IsTimeMarker(sunset)) return;
@@ -105,7 +105,7 @@ void SeventhOfNight(const VorDate &date, const VorLocation &loc, const VorConfig
 }
 
 // Bits (as ValidElements) of the events AllNeededTimesValid asks for.
-unsigned NeededElements(const VorConfig &cfg) {
+unsigned NeededElements(const EventSettings &cfg) {
     const auto bit = [](int triple, int element) { return 1u << (3 * triple + element); };
     unsigned needed = bit(ImsakIshaTriple, 1) | bit(FajrTriple, 1) | bit(DuhrTriple, 0) |
                       bit(SunriseSunsetTriple, 2);
@@ -127,7 +127,7 @@ unsigned NeededElements(const VorConfig &cfg) {
 // up first (the cache remembers them across the days of a report), and
 // only those attempts are made, so a year's report computes each day of
 // the two years it may reach once.
-void NearestDay(const VorDate &date, const VorLocation &loc, const VorConfig &cfg, bool all,
+void NearestDay(const VorDate &date, const VorLocation &loc, const EventSettings &cfg, bool all,
                 SunEventTable &table, SunEventCache *cache) {
     const unsigned needed = NeededElements(cfg);
     unsigned missing = SunEventTable::AllElements & ~ValidElements(table);
@@ -174,7 +174,7 @@ void NearestDay(const VorDate &date, const VorLocation &loc, const VorConfig &cf
 // MaxHighLatitudeAttempts.  As for the nearest day, only the attempts that
 // give an event its first valid value, and the last one, are taken in full;
 // the others are only asked which events they have.
-void NearestLocation(const VorDate &date, const VorLocation &loc, const VorConfig &cfg, bool all,
+void NearestLocation(const VorDate &date, const VorLocation &loc, const EventSettings &cfg, bool all,
                      SunEventTable &table) {
     const unsigned needed = NeededElements(cfg);
     unsigned missing = SunEventTable::AllElements & ~ValidElements(table);
@@ -199,12 +199,12 @@ void NearestLocation(const VorDate &date, const VorLocation &loc, const VorConfi
 
 }  // namespace
 
-int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table) {
+int AllNeededTimesValid(const EventSettings &cfg, const SunEventTable &table) {
     const unsigned needed = NeededElements(cfg);
     return (ValidElements(table) & needed) == needed ? 1 : 0;
 }
 
-void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            SunEventTable &table) {
     ApplyHighLatitudeRule(date, loc, cfg, table, nullptr);
 }
@@ -212,7 +212,7 @@ void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const Vo
 namespace {
 
 // The rule step proper: fills or replaces the events the rule gives.
-void RuleStep(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void RuleStep(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
               SunEventTable &table, SunEventCache *cache) {
     const int rule = cfg.highLatitudeRule;
     if (rule == SeventhOfDayAlways || rule == SeventhOfNightAlways) {
@@ -244,12 +244,12 @@ void RuleStep(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
 
 }  // namespace
 
-double ImsakLead(const VorConfig &cfg) {
+double ImsakLead(const EventSettings &cfg) {
     const double degrees = static_cast<double>(cfg.fajrAngle) - static_cast<double>(cfg.imsakAngle);
     return degrees > 0.0 && degrees < 90.0 ? degrees * ImsakMinutesPerDegree * MinuteToRad : 0.0;
 }
 
-void KeepEventOrder(const VorConfig &cfg, bool imsakPairFromRule, SunEventTable &table) {
+void KeepEventOrder(const EventSettings &cfg, bool imsakPairFromRule, SunEventTable &table) {
     if (imsakPairFromRule && Valid(table.Fajr())) table.Imsak() = table.Fajr() - ImsakLead(cfg);
     const double duhr = table.Duhr();
     if (Valid(duhr)) {
@@ -258,7 +258,7 @@ void KeepEventOrder(const VorConfig &cfg, bool imsakPairFromRule, SunEventTable 
     }
 }
 
-void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            SunEventTable &table, SunEventCache *cache) {
     const int rule = cfg.highLatitudeRule;
     const double imsak = table.Imsak(), fajr = table.Fajr();

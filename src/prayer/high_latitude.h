@@ -19,12 +19,12 @@ namespace vorlin {
 // the equator, at the equinox: 4 minutes a degree).  0 when the Imsak angle
 // is not deeper than the Fajr angle.
 inline constexpr double ImsakMinutesPerDegree = 4.0;
-double ImsakLead(const VorConfig &cfg);
+double ImsakLead(const EventSettings &cfg);
 
 // The order repairs of ApplyHighLatitudeRule on a table after its rule
 // step: Imsak set ImsakLead before a valid Fajr when imsakPairFromRule, and
 // a valid Asr (either factor) before a valid Duhr moved to Duhr.
-void KeepEventOrder(const VorConfig &cfg, bool imsakPairFromRule, SunEventTable &table);
+void KeepEventOrder(const EventSettings &cfg, bool imsakPairFromRule, SunEventTable &table);
 
 // Most attempts of rules 5 to 8 (one degree or one day each).
 inline constexpr int MaxHighLatitudeAttempts = 365;
@@ -35,7 +35,7 @@ inline constexpr int MaxHighLatitudeAttempts = 365;
 //                     any unknown value): the same with Asr factor 1
 //           table     the day's SunEventTable
 // Shuruq is never needed.
-int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table);
+int AllNeededTimesValid(const EventSettings &cfg, const SunEventTable &table);
 
 // The rule step of the daily prayer times: applies cfg.highLatitudeRule to
 // the day's table (from ComputeAreaSunEvents for date at loc).
@@ -59,12 +59,12 @@ int AllNeededTimesValid(const VorConfig &cfg, const SunEventTable &table);
 // before Duhr (where the Sun hardly rises, the shadow grows by a rod's
 // length within the minute between the centre's transit and Duhr, or a
 // rule brings Asr from another day) is moved to Duhr.
-void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            SunEventTable &table);
 // The same, with the tables of other days (rules 3, 4, 7 and 8) taken
 // through a cache (prayer/sun_events.h) that the caller owns and may pass
 // to the following days; cache may be null.  Same results, bit for bit.
-void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ApplyHighLatitudeRule(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            SunEventTable &table, SunEventCache *cache);
 
 }  // namespace vorlin

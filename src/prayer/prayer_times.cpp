@@ -13,12 +13,12 @@ double Adjusted(double t, double shift) { return IsTimeMarker(t) ? t : t + shift
 
 }  // namespace
 
-void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            PrayerTimes &out) {
     ComputeDayPrayerTimes(date, loc, cfg, out, nullptr);
 }
 
-void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            PrayerTimes &out, SunEventCache *cache) {
     SunEventTable table;
     ComputeAreaSunEventsCached(date, loc, cfg, table, cache);

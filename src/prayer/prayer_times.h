@@ -3,11 +3,10 @@
 // the safety seconds and the Maghrib minutes.
 #pragma once
 
+#include "prayer/sun_events.h"
 #include "vorlin.h"
 
 namespace vorlin {
-
-struct SunEventCache;
 
 // Positions in PrayerTimes::time.
 enum PrayerEvent : int {
@@ -47,14 +46,14 @@ static_assert(sizeof(PrayerTimes) == 9 * sizeof(double), "PrayerTimes is nine do
 //                   unchanged.
 // Neither date nor loc is written: other days and latitudes are computed on
 // local copies.
-void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            PrayerTimes &out);
 
 // The same, with every table of the Sun's events (the day's own and those
 // of the days the high-latitude rules consult) taken through a cache
 // (prayer/sun_events.h) that the caller owns, so that the days of one
 // report share them; cache may be null.  Same results, bit for bit.
-void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeDayPrayerTimes(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            PrayerTimes &out, SunEventCache *cache);
 
 }  // namespace vorlin

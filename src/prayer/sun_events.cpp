@@ -43,7 +43,7 @@ double ShiftedOrNotValid(double value, double shift) {
 }
 
 // Rule 9: triples 1 and 2 from sunrise and sunset of triple 0.
-void DeriveFromMinutes(const VorConfig &cfg, SunEventTable &table) {
+void DeriveFromMinutes(const EventSettings &cfg, SunEventTable &table) {
     const EventTriple &sun = table.triple[SunriseSunsetTriple];
     EventTriple derived;
     if (IsTimeMarker(sun.transit)) {
@@ -83,11 +83,18 @@ bool MovesEarlier(int element) {
 
 }  // namespace
 
+bool SameSettings(const EventSettings &a, const EventSettings &b) {
+    const VorConfig &x = a, &y = b;
+    return std::memcmp(&x, &y, sizeof x) == 0 &&
+           std::memcmp(&a.maghribAngle, &b.maghribAngle, sizeof a.maghribAngle) == 0 &&
+           std::memcmp(&a.horizonHeight, &b.horizonHeight, sizeof a.horizonHeight) == 0;
+}
+
 void SunEventTable::Fill(double value) {
     for (EventTriple &t : triple) t = EventTriple{value, value, value};
 }
 
-void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                       SunEventTable &table) {
     table.Fill(TimeNotValid);
 
@@ -126,7 +133,8 @@ void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConf
     const double sinParallax = std::sin(SolarParallax) / distanceAu;
     const double parallax = AltitudeParallax(latitude, sinParallax, 0.0, height);
     const double semidiameter = SemiDiameterAtDistance(0, distanceAu, nullptr) * ArcsecToRad;
-    const double h0 = Refraction(parallax - semidiameter, &loc, &cfg, 0) - HorizonDip(height);
+    const double dipHeight = std::isnan(cfg.horizonHeight) ? height : cfg.horizonHeight;
+    const double h0 = Refraction(parallax - semidiameter, &loc, &cfg, 0) - HorizonDip(dipHeight);
 
     SolveTriple(latitude, longitude, theta0, dT, sun, h0, tolerance,
                 table.triple[SunriseSunsetTriple]);
@@ -143,6 +151,13 @@ void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConf
         SolveTriple(latitude, longitude, theta0, dT, sun, cfg.ishaAngle * DegToRad, tolerance,
                     isha);
         table.triple[ImsakIshaTriple] = EventTriple{isha.transit, imsak.rise, isha.set};
+    }
+    // Maghrib by its own altitude: one more passage over the same places.
+    if (std::isnan(cfg.maghribAngle)) {
+        table.triple[MaghribAngleTriple] = table.triple[SunriseSunsetTriple];
+    } else {
+        SolveTriple(latitude, longitude, theta0, dT, sun, cfg.maghribAngle * DegToRad, tolerance,
+                    table.triple[MaghribAngleTriple]);
     }
 
     // Duhr: the transit over a meridian one solar semidiameter to the west,
@@ -238,7 +253,7 @@ namespace {
 // valid (its choice is a marker or more than an hour away; which marker it
 // ends with may still change, so the table is then incomplete).  Returns
 // the elements of interest that are valid.
-unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                        unsigned interest, bool onlyValidity, SunEventTable &table) {
     ComputeSunEvents(date, loc, cfg, table);
     for (EventTriple &t : table.triple) CheckOrder(t);
@@ -293,13 +308,13 @@ unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const VorCon
 
 }  // namespace
 
-unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            unsigned interest) {
     SunEventTable table;
     return WidenOverArea(date, loc, cfg, interest, true, table);
 }
 
-void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                           SunEventTable &table) {
     WidenOverArea(date, loc, cfg, SunEventTable::AllElements, false, table);
 }
@@ -307,9 +322,9 @@ void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const Vor
 namespace {
 
 // Empties the cache when it holds tables of another place or configuration.
-void PrepareCache(SunEventCache &cache, const VorLocation &loc, const VorConfig &cfg) {
+void PrepareCache(SunEventCache &cache, const VorLocation &loc, const EventSettings &cfg) {
     if (cache.filled && std::memcmp(&cache.place, &loc, sizeof loc) == 0 &&
-        std::memcmp(&cache.config, &cfg, sizeof cfg) == 0) {
+        SameSettings(cache.config, cfg)) {
         return;
     }
     for (SunEventCache::Entry &e : cache.entries) e.used = 0;
@@ -328,7 +343,7 @@ int Slot(double jd, int capacity) {
 }  // namespace
 
 void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
-                                const VorConfig &cfg, SunEventTable &table,
+                                const EventSettings &cfg, SunEventTable &table,
                                 SunEventCache *cache) {
     const double jd = DateToJulianDay(date);
     // A Julian Date no calendar reaches (or NaN) is not cached.
@@ -348,7 +363,7 @@ void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
     e.table = table;
 }
 
-unsigned ValidElementsCached(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+unsigned ValidElementsCached(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                              SunEventCache *cache) {
     const double jd = DateToJulianDay(date);
     SunEventTable table;

@@ -9,9 +9,30 @@
 // compared by exact equality.  Valid times may lie outside 0..2 pi.
 #pragma once
 
+#include <limits>
+
 #include "vorlin.h"
 
 namespace vorlin {
+
+// The settings the Sun's events are computed with: the host's record, and
+// what the method layer adds to it (a legacy record converts to these with
+// the additions off, and then gives exactly the record's results).
+struct EventSettings : VorConfig {
+    // Maghrib as the evening passage of this altitude of the Sun's centre
+    // (degrees, negative below the horizon), in MaghribAngleTriple; NaN:
+    // none, that triple holds sunset.
+    double maghribAngle = std::numeric_limits<double>::quiet_NaN();
+    // Height of the eye above the visible horizon (metres), for the dip of
+    // the horizon; NaN: the location's height, as the legacy record means.
+    // The location's height always gives the pressure.
+    double horizonHeight = std::numeric_limits<double>::quiet_NaN();
+
+    EventSettings(const VorConfig &config) : VorConfig(config) {}  // NOLINT: implicit on purpose
+};
+
+// True when a and b hold the same values, bit for bit (padding ignored).
+bool SameSettings(const EventSettings &a, const EventSettings &b);
 
 // The high-latitude rule whose Imsak, Fajr and Isha'a are minutes before
 // sunrise and after sunset (VorConfig.highLatitudeRule 9): built here with
@@ -38,19 +59,20 @@ enum SunEventTriple : int {
     DuhrTriple = 3,           // standard altitude one semidiameter west: transit = Duhr
     AsrFactor1Triple = 4,     // set = Asr, shadow factor 1
     AsrFactor2Triple = 5,     // set = Asr, shadow factor 2
+    MaghribAngleTriple = 6,   // set = Maghrib by EventSettings::maghribAngle (else sunset)
 };
 
-// Six EventTriples, 18 doubles in the order triple 0 (transit, rise, set),
-// triple 1, ... triple 5 (see SunEventTriple).
+// Seven EventTriples, 21 doubles in the order triple 0 (transit, rise,
+// set), triple 1, ... triple 6 (see SunEventTriple).
 struct SunEventTable {
-    static constexpr int TripleCount = 6;
+    static constexpr int TripleCount = 7;
     static constexpr int ElementCount = 3 * TripleCount;
     // Every element's bit, as ValidElements sets them.
     static constexpr unsigned AllElements = (1u << ElementCount) - 1u;
 
     EventTriple triple[TripleCount];
 
-    // Element 0..17 in the documented order (3 x triple + 0/1/2).
+    // Element 0..20 in the documented order (3 x triple + 0/1/2).
     double &Element(int index) { return triple[index / 3].Element(index % 3); }
     double Element(int index) const { return triple[index / 3].Element(index % 3); }
     // Every element set to value.
@@ -72,7 +94,7 @@ struct SunEventTable {
 };
 
 static_assert(sizeof(EventTriple) == 3 * sizeof(double), "EventTriple is three doubles");
-static_assert(sizeof(SunEventTable) == 18 * sizeof(double), "SunEventTable is 18 doubles");
+static_assert(sizeof(SunEventTable) == 21 * sizeof(double), "SunEventTable is 21 doubles");
 
 // The Sun's events of one day for exactly the place given.
 //   given:    date  civil date; the time origin is 0 h standard time of that
@@ -101,7 +123,7 @@ static_assert(sizeof(SunEventTable) == 18 * sizeof(double), "SunEventTable is 18
 // element whose source is a marker is TimeNotValid).  The position of the
 // Sun is VSOP87D with IAU 1980 nutation; the solver is Meeus, Astronomical
 // Algorithms, ch. 15.  loc is not written.
-void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                       SunEventTable &table);
 
 // Corners of the square area of half-side distanceKm around a point on the
@@ -129,7 +151,7 @@ int ComputeAreaCorners(double distanceKm, double latitude, double longitude, dou
 //                    formed, the corner's marker when a corner has one.
 //                    Elements that are markers at the place stay as they are.
 // loc is not written: the corners are computed on a local copy.
-void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                           SunEventTable &table);
 
 // Bit e (0..17) set for every element e of table that holds a valid time.
@@ -140,7 +162,7 @@ unsigned ValidElements(const SunEventTable &table);
 // needs: the corners are computed one at a time and not at all once no
 // element of interest can still be valid (a marker at the place, or at a
 // corner, or a corner more than an hour away, makes the element not valid).
-unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            unsigned interest);
 
 // Tables of ComputeAreaSunEvents already computed during one call, so that
@@ -174,19 +196,19 @@ struct SunEventCache {
     MaskEntry masks[MaskCapacity];
     bool filled = false;  // place and config hold the values of the entries
     VorLocation place{};
-    VorConfig config{};
+    EventSettings config{VorConfig{}};
 };
 
 // ComputeAreaSunEvents through a cache: the same table, bit for bit,
 // computed only when the cache has none for the date's Julian Date.
 // cache may be null (no caching).
 void ComputeAreaSunEventsCached(const VorDate &date, const VorLocation &loc,
-                                const VorConfig &cfg, SunEventTable &table,
+                                const EventSettings &cfg, SunEventTable &table,
                                 SunEventCache *cache);
 
 // ValidElements of ComputeAreaSunEventsCached(date, ...), remembered by
 // the cache (when not null) for every day it was asked about.
-unsigned ValidElementsCached(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+unsigned ValidElementsCached(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                              SunEventCache *cache);
 
 }  // namespace vorlin
