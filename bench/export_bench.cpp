@@ -6,6 +6,8 @@
 
 #include "bench_support.h"
 #include "interface/reports.h"
+#include "methods/day_times.h"
+#include "methods/methods.h"
 #include "prayer/prayer_times.h"
 #include "astro/constants.h"
 
@@ -27,6 +29,40 @@ void BM_ComputeDayPrayerTimes(benchmark::State &state) {
     }
 }
 BENCHMARK(BM_ComputeDayPrayerTimes)->Arg(0)->Arg(20)->ArgName("distanceKm");
+
+// The structured day through the method layer: the same Sun events, plus
+// the next day (midnight and the last third need its sunrise and Fajr).
+void BM_ComputeDayTimes(benchmark::State &state, const char *method) {
+    VorLocation loc = Makkah();
+    loc.latitude *= DegToRad;
+    loc.longitude *= DegToRad;
+    const TimesSettings s = SettingsOfMethod(*FindNamedMethod(method));
+    const VorDate date = Civil(2024, 4, 20);
+    DayTimes out{};
+    for (auto _ : state) {
+        ComputeDayTimes(date, loc, s, out, nullptr);
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK_CAPTURE(BM_ComputeDayTimes, MWL, "MWL");
+BENCHMARK_CAPTURE(BM_ComputeDayTimes, Tehran_maghrib_angle, "Tehran");
+BENCHMARK_CAPTURE(BM_ComputeDayTimes, UmmAlQura_ramadan_check, "UmmAlQura");
+
+// A year through VorTimesOfRange: the days share their Sun events.
+void BM_VorTimesOfRangeYear(benchmark::State &state) {
+    VorLocation loc = Makkah();
+    VorTimesSettings s{};
+    s.size = sizeof s;
+    VorMethodSettings("MWL", &s);
+    static VorDayTimes days[366];
+    days[0].size = sizeof(VorDayTimes);
+    VorDate first = Civil(2024, 1, 1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(VorTimesOfRange(&first, 366, &loc, &s, days));
+    }
+    state.SetItemsProcessed(state.iterations() * 366);
+}
+BENCHMARK(BM_VorTimesOfRangeYear)->Unit(benchmark::kMillisecond);
 
 std::vector<char> &Buffer() {
     static std::vector<char> buffer(1 << 20);

@@ -257,6 +257,180 @@ VORLIN_API void VORLIN_CALL VorQiblaInfo(VorLocation *location, VorDate *date,
                                          double *direction, double *distance,
                                          double *declination);
 
+/*
+ * ---------------------------------------------------------------------------
+ * The day's times as numbers, by any method.
+ *
+ * Versioned records: the first field is the record's size in bytes, set by
+ * the host (sizeof as its header knows it).  The library reads and writes
+ * no more than that size, so a host built against an older, shorter record
+ * keeps working when the record grows; fields it does not know take their
+ * defaults.
+ */
+
+/*
+ * VorTimesSettings (184 bytes): how the times are computed.  Start from
+ * VorDefaultTimesSettings or VorMethodSettings and change what you need.
+ * Angles are degrees below the horizon (18 and -18 both mean 18 below).
+ *   size                sizeof(VorTimesSettings)
+ *   asrFactor           Asr shadow factor: 1 (the majority), 2 (Hanafi)
+ *   fajrAngle, ishaAngle
+ *   ishaMinutes         > 0: Isha'a that many minutes after Maghrib (no angle)
+ *   ishaMinutesRamadan  > 0: instead, in Hijri month 9 at the place
+ *   maghribAngle        > 0: Maghrib when the Sun is that far below (used when
+ *                       that lies after sunset and before Isha'a); 0: sunset
+ *   maghribMinutes      minutes added to Maghrib
+ *   imsakAngle          > 0: Imsak by this angle; 0: one degree deeper than Fajr
+ *   imsakMinutes        > 0: Imsak that many minutes before Fajr (no angle)
+ *   adjust[7]           minutes added at the end to Imsak, Fajr, sunrise,
+ *                       Dhuhr, Asr (both), Maghrib, Isha'a
+ *   highLatitude        VOR_HIGHLAT_*: -1 default (the seventh of the night
+ *                       from 48 degrees of latitude), 0 none, 1..9 the
+ *                       library's rules (VorConfig.highLatitudeRule), 10
+ *                       middle of the night, 11 seventh of the night, 12
+ *                       twilight angle (angle/60 of the night)
+ *   fajrIshaMinutes     minutes of rule 9
+ *   midnight            0 standard (sunset to sunrise), 1 Jafari (sunset to Fajr)
+ *   twilight            0 by the angles, 1 the seasonal bounds (Moonsighting
+ *                       Committee)
+ *   shafaq              of the seasonal Isha'a: 0 general, 1 ahmer, 2 abyad
+ *   rounding            0 none (fractions of a second), to whole minutes:
+ *                       1 nearest, 2 up, 3 down
+ *   distanceKm          area the times must hold for (0 none)
+ *   horizonHeight       metres of the eye above the visible horizon (the
+ *                       dip); the location's height gives the pressure only
+ *   temperature, pressure   Celsius and millibar for refraction (pressure 0:
+ *                       from the location's height)
+ *   toleranceSeconds    stop tolerance of the solver (less than 1 counts as 1)
+ *   safetySeconds       subtracted from Imsak and sunrise, added to the others
+ *   crescentThreshold, hijriAdjustDays   the Hijri calendar that says which
+ *                       days are Ramadan (as in VorConfig)
+ */
+typedef struct VorTimesSettings {
+    int32_t size;               /* offset 0 */
+    int32_t asrFactor;          /* offset 4 */
+    double fajrAngle;           /* offset 8 */
+    double ishaAngle;           /* offset 16 */
+    double ishaMinutes;         /* offset 24 */
+    double ishaMinutesRamadan;  /* offset 32 */
+    double maghribAngle;        /* offset 40 */
+    double maghribMinutes;      /* offset 48 */
+    double imsakAngle;          /* offset 56 */
+    double imsakMinutes;        /* offset 64 */
+    double adjust[7];           /* offset 72 */
+    int32_t highLatitude;       /* offset 128 */
+    int32_t fajrIshaMinutes;    /* offset 132 */
+    int32_t midnight;           /* offset 136 */
+    int32_t twilight;           /* offset 140 */
+    int32_t shafaq;             /* offset 144 */
+    int32_t rounding;           /* offset 148 */
+    int32_t distanceKm;         /* offset 152 */
+    int32_t horizonHeight;      /* offset 156 */
+    int32_t temperature;        /* offset 160 */
+    int32_t pressure;           /* offset 164 */
+    int32_t toleranceSeconds;   /* offset 168 */
+    int32_t safetySeconds;      /* offset 172 */
+    float crescentThreshold;    /* offset 176 */
+    int32_t hijriAdjustDays;    /* offset 180 */
+} VorTimesSettings;
+
+#define VOR_HIGHLAT_DEFAULT (-1)
+#define VOR_HIGHLAT_NONE 0
+#define VOR_HIGHLAT_MIDDLE_OF_NIGHT 10
+#define VOR_HIGHLAT_SEVENTH_OF_NIGHT 11
+#define VOR_HIGHLAT_TWILIGHT_ANGLE 12
+
+/* Events of VorDayTimes.event, in the order of the day. */
+#define VOR_EVENT_IMSAK 0
+#define VOR_EVENT_FAJR 1
+#define VOR_EVENT_SUNRISE 2
+#define VOR_EVENT_DHUHR 3
+#define VOR_EVENT_ASR 4          /* by asrFactor */
+#define VOR_EVENT_ASR_HANAFI 5   /* shadow factor 2 */
+#define VOR_EVENT_SUNSET 6
+#define VOR_EVENT_MAGHRIB 7
+#define VOR_EVENT_ISHA 8
+#define VOR_EVENT_MIDNIGHT 9     /* of the night after the day */
+#define VOR_EVENT_LAST_THIRD 10  /* from two thirds of sunset to the next Fajr */
+#define VOR_EVENT_COUNT 11
+
+/* VorEventTime.status */
+#define VOR_STATUS_VALID 0
+#define VOR_STATUS_ALWAYS_ABOVE 1  /* the Sun never sinks to the event's altitude that day */
+#define VOR_STATUS_ALWAYS_BELOW 2  /* it never reaches it */
+#define VOR_STATUS_NOT_VALID 3     /* no value */
+#define VOR_STATUS_FILLED 4        /* a value given by a high-latitude rule or bound (filledBy) */
+
+/*
+ * VorEventTime (32 bytes): one event.  The three times are the same instant
+ * and are NaN unless status is VALID or FILLED.
+ *   localHours   hours from 0 h of the place's standard time (no summer
+ *                time; may exceed 24 for the night after the day)
+ *   utcJd        Julian Date (UT)
+ *   unixSeconds  seconds since 1970-01-01 0 h UT
+ *   filledBy     for FILLED: the rule 1..9 or VOR_HIGHLAT_* that gave it
+ */
+typedef struct VorEventTime {
+    double localHours;   /* offset 0 */
+    double utcJd;        /* offset 8 */
+    double unixSeconds;  /* offset 16 */
+    int32_t status;      /* offset 24 */
+    int32_t filledBy;    /* offset 28 */
+} VorEventTime;
+
+/* VorDayTimes (360 bytes): the times of one day. */
+typedef struct VorDayTimes {
+    int32_t size;                            /* offset 0: set by the host */
+    int32_t ramadan;                         /* offset 4: 1 when the day is in Ramadan
+                                                (known only with ishaMinutesRamadan) */
+    VorEventTime event[11];                  /* offset 8: VOR_EVENT_COUNT events */
+} VorDayTimes;
+
+/*
+ * Fills the first settings->size bytes of *settings with the defaults (the
+ * MWL method, highLatitude -1, 10 Celsius, tolerance 1 s, crescent 20
+ * degrees) and returns the size of the record the library knows; 0 (nothing
+ * written) for NULL or a size below 8.
+ */
+VORLIN_API int32_t VORLIN_CALL VorDefaultTimesSettings(VorTimesSettings *settings);
+
+/* The number of named methods. */
+VORLIN_API int32_t VORLIN_CALL VorMethodCount(void);
+
+/*
+ * The name of method index (0 .. VorMethodCount() - 1; 0 is the default) into
+ * name, snprintf-like: at most capacity bytes, NUL-terminated; returns the
+ * name's length, or 0 for an index out of range.
+ */
+VORLIN_API int32_t VORLIN_CALL VorMethodName(int32_t index, char *name, int32_t capacity);
+
+/*
+ * The defaults with the method called name (any case; aliases accepted, see
+ * the README) applied.  Returns 1, or 0 for an unknown name (nothing written).
+ */
+VORLIN_API int32_t VORLIN_CALL VorMethodSettings(const char *name, VorTimesSettings *settings);
+
+/*
+ * The times of the civil day `date` (year, month, day) at `location`
+ * (degrees; height for the pressure; timeZone; summer time is not applied:
+ * local hours are standard time) with `settings`.  Returns 1, or 0 when an
+ * input is unusable (see Bad input in the README): then every status is
+ * NOT_VALID.  Reads only the records' first size bytes; writes only *times
+ * (its first times->size bytes); date and location are not changed.
+ */
+VORLIN_API int32_t VORLIN_CALL VorTimesOfDay(VorDate *date, VorLocation *location,
+                                           VorTimesSettings *settings, VorDayTimes *times);
+
+/*
+ * VorTimesOfDay for days consecutive days from `first` into times[0 ..
+ * days - 1], every element of times[0].size bytes (the host's
+ * sizeof(VorDayTimes)).  days is at most 3660; returns the days written (0
+ * for unusable input or a bad count).  Faster than day by day: the days
+ * share their work.
+ */
+VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, VorLocation *location,
+                                             VorTimesSettings *settings, VorDayTimes *times);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
@@ -311,6 +485,19 @@ VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, highLatitudeRule) == 52, "VorCon
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, scheduleFlags) == 56, "VorConfig.scheduleFlags");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, hijriAdjustDays) == 60, "VorConfig.hijriAdjustDays");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, fajrIshaMinutes) == 64, "VorConfig.fajrIshaMinutes");
+
+VORLIN_STATIC_ASSERT(sizeof(VorTimesSettings) == 184, "VorTimesSettings is 184 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, fajrAngle) == 8, "VorTimesSettings.fajrAngle");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, imsakMinutes) == 64, "VorTimesSettings.imsakMinutes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, adjust) == 72, "VorTimesSettings.adjust");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, highLatitude) == 128, "VorTimesSettings.highLatitude");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, rounding) == 148, "VorTimesSettings.rounding");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, crescentThreshold) == 176, "VorTimesSettings.crescentThreshold");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, hijriAdjustDays) == 180, "VorTimesSettings.hijriAdjustDays");
+VORLIN_STATIC_ASSERT(sizeof(VorEventTime) == 32, "VorEventTime is 32 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorEventTime, status) == 24, "VorEventTime.status");
+VORLIN_STATIC_ASSERT(sizeof(VorDayTimes) == 360, "VorDayTimes is 360 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDayTimes, event) == 8, "VorDayTimes.event");
 #endif
 
 #endif /* VORLIN_H */

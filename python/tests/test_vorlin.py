@@ -43,9 +43,10 @@ class LayoutTest(unittest.TestCase):
 
     def test_records_match_header(self):
         records = header_records()
-        self.assertEqual(set(records), {"VorDate", "VorLocation", "VorConfig"})
         classes = {"VorDate": vorlin._VorDate, "VorLocation": vorlin._VorLocation,
-                   "VorConfig": vorlin._VorConfig}
+                   "VorConfig": vorlin._VorConfig, "VorTimesSettings": vorlin._VorTimesSettings,
+                   "VorEventTime": vorlin._VorEventTime, "VorDayTimes": vorlin._VorDayTimes}
+        self.assertEqual(set(records), set(classes))
         for name, (size, fields) in records.items():
             cls = classes[name]
             with self.subTest(record=name):
@@ -399,3 +400,56 @@ class LoaderTest(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class TimesTest(unittest.TestCase):
+    """vorlin.times through the structured interface."""
+
+    def test_umm_al_qura_isha_after_maghrib_in_and_out_of_ramadan(self):
+        ramadan = vorlin.times(datetime.date(2024, 3, 25), MAKKAH, "ummalqura")
+        self.assertTrue(ramadan.ramadan)
+        self.assertEqual(ramadan.isha.time - ramadan.maghrib.time, datetime.timedelta(minutes=120))
+        after = vorlin.times(datetime.date(2024, 4, 25), MAKKAH, "UmmAlQura")
+        self.assertFalse(after.ramadan)
+        self.assertEqual(after.isha.time - after.maghrib.time, datetime.timedelta(minutes=90))
+        # Timezone-aware, on Makkah's clock.
+        self.assertEqual(after.fajr.time.utcoffset(), datetime.timedelta(hours=3))
+        self.assertEqual(after.fajr.status, "valid")
+
+    def test_settings_override_the_method_and_bad_ones_raise(self):
+        base = vorlin.times(datetime.date(2024, 3, 11), MAKKAH, "MWL")
+        later = vorlin.times(datetime.date(2024, 3, 11), MAKKAH, "MWL", adjust={"dhuhr": 2},
+                             imsak_minutes=10)
+        self.assertEqual(later.dhuhr.time - base.dhuhr.time, datetime.timedelta(minutes=2))
+        self.assertEqual(later.fajr.time - later.imsak.time, datetime.timedelta(minutes=10))
+        # 18 and -18 are the same angle below the horizon.
+        self.assertEqual(vorlin.times(datetime.date(2024, 3, 11), MAKKAH, fajr_angle=-18).fajr,
+                         base.fajr)
+        with self.assertRaises(vorlin.VorlinError):
+            vorlin.times(datetime.date(2024, 3, 11), MAKKAH, "NoSuchMethod")
+        with self.assertRaises(vorlin.VorlinError):
+            vorlin.times(datetime.date(2024, 3, 11), MAKKAH, colour="green")
+        with self.assertRaises(vorlin.VorlinError):
+            vorlin.times(datetime.date(2024, 3, 11), MAKKAH, rounding="sideways")
+        with self.assertRaises(vorlin.VorlinError):
+            vorlin.times(datetime.date(2024, 3, 11), MAKKAH, fajr_angle=95)
+
+    def test_range_equals_day_by_day_and_polar_times_say_why(self):
+        oslo = vorlin.Location("Oslo", 59.9139, 10.7522, 23, 1.0)
+        days = vorlin.times((datetime.date(2024, 6, 19), datetime.date(2024, 6, 23)), oslo)
+        self.assertEqual([d.date for d in days],
+                         [datetime.date(2024, 6, 19) + datetime.timedelta(days=i) for i in range(5)])
+        for d in days:
+            self.assertEqual(d, vorlin.times(d.date, oslo))
+            # No 18-degree twilight at Oslo in June: the default seventh of the night.
+            self.assertEqual(d.isha.status, "filled")
+            self.assertEqual(d.isha.filled_by, 11)
+        bare = vorlin.times(datetime.date(2024, 6, 21), oslo, high_latitude="none")
+        self.assertIsNone(bare.isha.time)
+        self.assertEqual(bare.isha.status, "always above")
+
+    def test_methods_are_listed_default_first(self):
+        names = vorlin.methods()
+        self.assertEqual(names[0], "MWL")
+        self.assertIn("MoonsightingCommittee", names)
+        self.assertIn("Tehran", names)

@@ -35,7 +35,7 @@ from typing import NamedTuple, Optional, Union
 __all__ = [
     "VorlinError", "Fiqh", "Precision", "Span", "Date", "HijriDate", "Location", "Config",
     "Qibla", "is_valid_date", "to_hijri", "to_civil", "prayer_schedule", "moon_info",
-    "qibla", "library_path",
+    "qibla", "library_path", "Time", "DayTimes", "methods", "times",
 ]
 
 __version__ = "0.1.0"
@@ -94,6 +94,24 @@ _VorConfig = _record("VorConfig", 68, [
     ("scheduleFlags", _u32, 56), ("hijriAdjustDays", _i32, 60), ("fajrIshaMinutes", _i32, 64),
 ])
 
+_VorTimesSettings = _record("VorTimesSettings", 184, [
+    ("size", _i32, 0), ("asrFactor", _i32, 4), ("fajrAngle", _f64, 8), ("ishaAngle", _f64, 16),
+    ("ishaMinutes", _f64, 24), ("ishaMinutesRamadan", _f64, 32), ("maghribAngle", _f64, 40),
+    ("maghribMinutes", _f64, 48), ("imsakAngle", _f64, 56), ("imsakMinutes", _f64, 64),
+    ("adjust", _f64 * 7, 72), ("highLatitude", _i32, 128), ("fajrIshaMinutes", _i32, 132),
+    ("midnight", _i32, 136), ("twilight", _i32, 140), ("shafaq", _i32, 144),
+    ("rounding", _i32, 148), ("distanceKm", _i32, 152), ("horizonHeight", _i32, 156),
+    ("temperature", _i32, 160), ("pressure", _i32, 164), ("toleranceSeconds", _i32, 168),
+    ("safetySeconds", _i32, 172), ("crescentThreshold", _f32, 176), ("hijriAdjustDays", _i32, 180),
+])
+_VorEventTime = _record("VorEventTime", 32, [
+    ("localHours", _f64, 0), ("utcJd", _f64, 8), ("unixSeconds", _f64, 16),
+    ("status", _i32, 24), ("filledBy", _i32, 28),
+])
+_VorDayTimes = _record("VorDayTimes", 360, [
+    ("size", _i32, 0), ("ramadan", _i32, 4), ("event", _VorEventTime * 11, 8),
+])
+
 # The reports take no buffer size; a year's report is below 100 kB.
 _REPORT_BUFFER_BYTES = 1 << 20
 _NAME_BYTES = 47  # VorLocation.name holds 47 bytes and a NUL
@@ -141,6 +159,12 @@ def _declare(lib):
         "VorCalculate": (None, [date_p, loc_p, cfg_p, ctypes.c_char_p]),
         "VorMoonInfo": (None, [date_p, loc_p, cfg_p, ctypes.c_char_p]),
         "VorQiblaInfo": (None, [loc_p, date_p, dbl_p, dbl_p, dbl_p]),
+        "VorDefaultTimesSettings": (_i32, [ctypes.POINTER(_VorTimesSettings)]),
+        "VorMethodCount": (_i32, []),
+        "VorMethodName": (_i32, [_i32, ctypes.c_char_p, _i32]),
+        "VorMethodSettings": (_i32, [ctypes.c_char_p, ctypes.POINTER(_VorTimesSettings)]),
+        "VorTimesOfRange": (_i32, [date_p, _i32, loc_p, ctypes.POINTER(_VorTimesSettings),
+                                   ctypes.POINTER(_VorDayTimes)]),
     }
     for name, (restype, argtypes) in signatures.items():
         function = getattr(lib, name)
@@ -493,3 +517,152 @@ def qibla(location: Location, date: Union[Date, datetime.date]) -> Qibla:
     _lib().VorQiblaInfo(ctypes.byref(place), ctypes.byref(record), ctypes.byref(direction),
                         ctypes.byref(distance), ctypes.byref(declination))
     return Qibla(direction.value, distance.value, declination.value)
+
+
+# ---------------------------------------------------------------------------
+# The day's times as numbers, by any named method.
+
+_EVENTS = ("imsak", "fajr", "sunrise", "dhuhr", "asr", "asr_hanafi", "sunset", "maghrib", "isha",
+           "midnight", "last_third")
+_STATUS = {0: "valid", 1: "always above", 2: "always below", 3: "not valid", 4: "filled"}
+_HIGH_LATITUDE = {"default": -1, "none": 0, "middle-of-night": 10, "seventh-of-night": 11,
+                  "twilight-angle": 12}
+_CHOICES = {"midnight": {"standard": 0, "jafari": 1}, "twilight": {"angles": 0, "seasonal": 1},
+            "shafaq": {"general": 0, "ahmer": 1, "abyad": 2},
+            "rounding": {"seconds": 0, "nearest": 1, "up": 2, "down": 3}}
+_ADJUSTED = ("imsak", "fajr", "sunrise", "dhuhr", "asr", "maghrib", "isha")
+# Keyword -> (record field, kind).
+_SETTINGS = {
+    "fajr_angle": ("fajrAngle", float), "isha_angle": ("ishaAngle", float),
+    "isha_minutes": ("ishaMinutes", float), "isha_minutes_ramadan": ("ishaMinutesRamadan", float),
+    "maghrib_angle": ("maghribAngle", float), "maghrib_minutes": ("maghribMinutes", float),
+    "imsak_angle": ("imsakAngle", float), "imsak_minutes": ("imsakMinutes", float),
+    "asr_factor": ("asrFactor", int), "fajr_isha_minutes": ("fajrIshaMinutes", int),
+    "distance_km": ("distanceKm", int), "horizon_height": ("horizonHeight", int),
+    "temperature": ("temperature", int), "pressure": ("pressure", int),
+    "safety_seconds": ("safetySeconds", int), "tolerance_seconds": ("toleranceSeconds", int),
+    "crescent_threshold": ("crescentThreshold", float), "hijri_adjust_days": ("hijriAdjustDays", int),
+}
+
+
+class Time(NamedTuple):
+    """One event: a timezone-aware datetime (None when there is none), why it
+    is missing or how it was found ("valid", "filled", "always above",
+    "always below", "not valid"), and what filled it (a high-latitude rule
+    1..9 or 10 middle, 11 seventh of the night, 12 twilight angle)."""
+    time: Optional[datetime.datetime]
+    status: str
+    filled_by: int = 0
+
+
+@dataclasses.dataclass(frozen=True)
+class DayTimes:
+    """The times of one day, on the place's standard clock (time_zone)."""
+    date: datetime.date
+    ramadan: bool
+    imsak: Time
+    fajr: Time
+    sunrise: Time
+    dhuhr: Time
+    asr: Time
+    asr_hanafi: Time
+    sunset: Time
+    maghrib: Time
+    isha: Time
+    midnight: Time
+    last_third: Time
+
+
+def methods() -> list:
+    """The names of the library's named methods, the default first."""
+    lib = _lib()
+    names = []
+    for i in range(lib.VorMethodCount()):
+        buffer = ctypes.create_string_buffer(64)
+        lib.VorMethodName(i, buffer, len(buffer))
+        names.append(buffer.value.decode("ascii"))
+    return names
+
+
+def _times_settings(method: str, settings: dict) -> _VorTimesSettings:
+    record = _VorTimesSettings()
+    record.size = ctypes.sizeof(record)
+    if _lib().VorMethodSettings(str(method).encode("utf-8"), ctypes.byref(record)) != 1:
+        raise VorlinError(f"unknown method {method!r} (methods: {', '.join(methods())})")
+    for key, value in settings.items():
+        if key == "high_latitude":
+            if isinstance(value, str):
+                if value not in _HIGH_LATITUDE:
+                    raise VorlinError(f"high_latitude: {value!r} is not one of {sorted(_HIGH_LATITUDE)}")
+                value = _HIGH_LATITUDE[value]
+            record.highLatitude = _integer("high_latitude", value, -1, 12)
+        elif key in _CHOICES:
+            if value not in _CHOICES[key]:
+                raise VorlinError(f"{key}: {value!r} is not one of {sorted(_CHOICES[key])}")
+            setattr(record, key, _CHOICES[key][value])
+        elif key == "adjust":
+            for event, minutes in dict(value).items():
+                if event not in _ADJUSTED:
+                    raise VorlinError(f"adjust: {event!r} is not one of {', '.join(_ADJUSTED)}")
+                record.adjust[_ADJUSTED.index(event)] = _real("adjust", minutes, -1440, 1440)
+        elif key in _SETTINGS:
+            field, kind = _SETTINGS[key]
+            setattr(record, field, _real(key, value) if kind is float else _integer(key, value))
+        else:
+            raise VorlinError(f"unknown setting {key!r}")
+    return record
+
+
+def times(date, location: Location, method: str = "MWL", **settings):
+    """The day's times through the library's structured interface.
+
+    `date` is a date (one day: a DayTimes) or a (first, last) pair of dates
+    (every day from first to last, at most 3,660: a list of DayTimes).
+    `method` is a named method (`methods()`); keywords change its settings:
+    fajr_angle, isha_angle (degrees below the horizon), isha_minutes,
+    isha_minutes_ramadan, maghrib_angle, maghrib_minutes, imsak_angle,
+    imsak_minutes, asr_factor (1, 2), high_latitude ("default", "none",
+    "middle-of-night", "seventh-of-night", "twilight-angle" or a rule 1..9),
+    midnight ("standard", "jafari"), twilight ("angles", "seasonal"), shafaq,
+    rounding ("seconds", "nearest", "up", "down"), adjust ({"dhuhr": 2, ...}),
+    horizon_height, distance_km, temperature, pressure, safety_seconds.
+
+    Times are timezone-aware datetimes on the place's standard time (its
+    time_zone; summer time is not applied)::
+
+        day = vorlin.times(datetime.date(2024, 3, 25), makkah, "UmmAlQura")
+        print(day.isha.time - day.maghrib.time)   # 2:00:00 in Ramadan
+    """
+    single = not isinstance(date, tuple)
+    first, last = (date, date) if single else date
+    first_record, last_record = _civil_record(first), _civil_record(last)
+    count = int(round(_julian_day(last_record) - _julian_day(first_record))) + 1
+    if not 1 <= count <= 3660:
+        raise VorlinError(f"a range of {count} days: from 1 to 3660 days")
+    record = _times_settings(method, settings)
+    place = _location_record(location)
+    days = (_VorDayTimes * count)()
+    days[0].size = ctypes.sizeof(_VorDayTimes)
+    if _lib().VorTimesOfRange(ctypes.byref(first_record), count, ctypes.byref(place),
+                              ctypes.byref(record), days) != count:
+        raise VorlinError("the library refused the request (a setting out of range?)")
+    zone = datetime.timezone(datetime.timedelta(hours=location.time_zone))
+    start = datetime.date(first_record.year, first_record.month, int(first_record.day))
+    result = []
+    for i in range(count):
+        values = {}
+        for e, name in enumerate(_EVENTS):
+            event = days[i].event[e]
+            status = _STATUS.get(event.status, "not valid")
+            moment = None
+            if status in ("valid", "filled"):
+                moment = datetime.datetime.fromtimestamp(round(event.unixSeconds, 3), zone)
+            values[name] = Time(moment, status, event.filledBy if status == "filled" else 0)
+        result.append(DayTimes(start + datetime.timedelta(days=i), days[i].ramadan == 1, **values))
+    return result[0] if single else result
+
+
+def _julian_day(record: _VorDate) -> float:
+    """Julian Day of 0 h of a Gregorian civil record (proleptic, as dates are)."""
+    return datetime.date(record.year, record.month, int(record.day)).toordinal() + 1721424.5
+

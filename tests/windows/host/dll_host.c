@@ -156,6 +156,12 @@ typedef int (*ConvertFn)(void *, void *, void *);
 typedef void (*ReportFn)(void *, void *, void *, char *);
 typedef int32_t (*ReportNFn)(void *, void *, void *, char *, int32_t);
 typedef void (*QiblaFn)(void *, void *, double *, double *, double *);
+typedef int32_t (*DefaultsFn)(void *);
+typedef int32_t (*CountFn)(void);
+typedef int32_t (*NameFn)(int32_t, char *, int32_t);
+typedef int32_t (*MethodFn)(const char *, void *);
+typedef int32_t (*DayFn)(void *, void *, void *, void *);
+typedef int32_t (*RangeFn)(void *, int32_t, void *, void *, void *);
 
 #if defined(_WIN32) && defined(__i386__)
 #define IS_VALID(d, h) (int)CALL(out, "VorisValidDate", isValid, 2, P(d), (uint32_t)(h))
@@ -164,13 +170,43 @@ typedef void (*QiblaFn)(void *, void *, double *, double *, double *);
 #define REPORT_N(name, fn, d, l, c, t, n) \
     (int32_t)CALL(out, name, fn, 5, P(d), P(l), P(c), P(t), (uint32_t)(n))
 #define QIBLA(l, d, a, b, c) CALL(out, "VorQiblaInfo", qibla, 5, P(l), P(d), P(a), P(b), P(c))
+#define DEFAULTS(s) (int32_t)CALL(out, "VorDefaultTimesSettings", defaults, 1, P(s))
+#define COUNT() (int32_t)Call(out, "VorMethodCount", count, ARGS(0), 0)
+#define NAME(i, t, n) (int32_t)CALL(out, "VorMethodName", name, 3, (uint32_t)(i), P(t), (uint32_t)(n))
+#define METHOD(m, s) (int32_t)CALL(out, "VorMethodSettings", method, 2, P(m), P(s))
+#define DAY(d, l, s, t) (int32_t)CALL(out, "VorTimesOfDay", day, 4, P(d), P(l), P(s), P(t))
+#define RANGE(d, n, l, s, t) \
+    (int32_t)CALL(out, "VorTimesOfRange", range, 5, P(d), (uint32_t)(n), P(l), P(s), P(t))
 #else
 #define IS_VALID(d, h) ((IsValidFn)isValid)(d, h)
 #define CONVERT(name, fn, d, l, c) ((ConvertFn)fn)(d, l, c)
 #define REPORT(name, fn, d, l, c, t) ((ReportFn)fn)(d, l, c, t)
 #define REPORT_N(name, fn, d, l, c, t, n) ((ReportNFn)fn)(d, l, c, t, n)
 #define QIBLA(l, d, a, b, c) ((QiblaFn)qibla)(l, d, a, b, c)
+#define DEFAULTS(s) ((DefaultsFn)defaults)(s)
+#define COUNT() ((CountFn)count)()
+#define NAME(i, t, n) ((NameFn)name)(i, t, n)
+#define METHOD(m, s) ((MethodFn)method)(m, s)
+#define DAY(d, l, s, t) ((DayFn)day)(d, l, s, t)
+#define RANGE(d, n, l, s, t) ((RangeFn)range)(d, n, l, s, t)
 #endif
+
+/* Settings (184 bytes) and day results (360 bytes), by offset. */
+typedef struct { _Alignas(8) unsigned char b[184]; } SettingsImage;
+typedef struct { _Alignas(8) unsigned char b[360]; } DayImage;
+
+static void PrintDay(FILE *out, const char *what, const DayImage *t) {
+    int e;
+    fprintf(out, "%s: ramadan %d\n", what, (int)GetI32(t->b + 4));
+    for (e = 0; e < 11; ++e) {
+        const unsigned char *ev = t->b + 8 + 32 * e;
+        /* To about a microsecond: the platforms' mathematical libraries may
+         * differ in the last bit of a double. */
+        fprintf(out, "  event %d: %.10f h, jd %.10f, unix %.4f, status %d by %d\n", e,
+                GetF64(ev), GetF64(ev + 8), GetF64(ev + 16), (int)GetI32(ev + 24),
+                (int)GetI32(ev + 28));
+    }
+}
 
 static char report[1 << 20];
 
@@ -192,8 +228,14 @@ int main(int argc, char **argv) {
     void *qibla = Symbol(lib, "VorQiblaInfo");
     void *calculateN = Symbol(lib, "VorCalculateN");
     void *moonN = Symbol(lib, "VorMoonInfoN");
+    void *defaults = Symbol(lib, "VorDefaultTimesSettings");
+    void *count = Symbol(lib, "VorMethodCount");
+    void *name = Symbol(lib, "VorMethodName");
+    void *method = Symbol(lib, "VorMethodSettings");
+    void *day = Symbol(lib, "VorTimesOfDay");
+    void *range = Symbol(lib, "VorTimesOfRange");
     if (!isValid || !toHijri || !toCivil || !calculate || !moon || !qibla || !calculateN ||
-        !moonN) {
+        !moonN || !defaults || !count || !name || !method || !day || !range) {
         fprintf(stderr, "an export is missing under its plain name\n");
         return 1;
     }
@@ -273,6 +315,39 @@ int main(int argc, char **argv) {
     fprintf(out, "qibla London: %.6f deg, %.3f km, declination %.6f deg\n", direction, distance,
             declination);
     PrintPlace(out, &place);
+
+    /* The day's times as numbers. */
+    {
+        SettingsImage settings;
+        DayImage times, days[3];
+        char methodName[64];
+        int32_t i, n = COUNT();
+        memset(&settings, 0, sizeof settings);
+        PutI32(settings.b, 184);
+        fprintf(out, "VorDefaultTimesSettings: %d, fajr %.17g\n", (int)DEFAULTS(&settings),
+                GetF64(settings.b + 8));
+        fprintf(out, "VorMethodCount: %d\n", (int)n);
+        for (i = 0; i < n; ++i) {
+            const int32_t length = NAME(i, methodName, (int32_t)sizeof methodName);
+            fprintf(out, "method %d: %s (%d)\n", (int)i, methodName, (int)length);
+        }
+        fprintf(out, "VorMethodSettings UmmAlQura: %d, isha minutes %.17g\n",
+                (int)METHOD("UmmAlQura", &settings), GetF64(settings.b + 24));
+        Place(&place, "Makkah", 21.4225, 39.8262, 300, 3.0f, 0, 0);
+        Civil(&date, 2024, 3, 25.0);
+        memset(&times, 0, sizeof times);
+        PutI32(times.b, 360);
+        fprintf(out, "VorTimesOfDay: %d\n", (int)DAY(&date, &place, &settings, &times));
+        PrintDay(out, "Makkah 2024-03-25 UmmAlQura", &times);
+        METHOD("MoonsightingCommittee", &settings);
+        Place(&place, "London", 51.5074, -0.1278, 11, 0.0f, 0, 0);
+        Civil(&date, 2024, 6, 20.0);
+        memset(days, 0, sizeof days);
+        PutI32(days[0].b, 360);
+        fprintf(out, "VorTimesOfRange: %d\n", (int)RANGE(&date, 3, &place, &settings, days));
+        for (i = 0; i < 3; ++i) PrintDay(out, "London June MSC", &days[i]);
+        PrintPlace(out, &place);
+    }
 
     fclose(out);
     return failures == 0 ? 0 : 1;

@@ -1,0 +1,256 @@
+// The exports of the day's times as numbers: the versioned settings and
+// result records, the named methods, one day and a range of days.  The
+// host's records are read through their size fields and never changed
+// (the location is converted to radians on a copy).
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "astro/constants.h"
+#include "calendar/julian_day.h"
+#include "interface/input_guard.h"
+#include "methods/day_times.h"
+#include "methods/methods.h"
+#include "vorlin.h"
+
+namespace vorlin {
+namespace {
+
+constexpr int32_t MaxRangeDays = 3660;
+constexpr double UnixEpochJd = 2440587.5;
+constexpr double LargestMinutes = 1440.0;  // a day
+
+// The host's record in full: its first size bytes over the defaults.
+template <typename Record>
+bool ReadVersioned(const Record *host, Record &record) {
+    if (host == nullptr || host->size < 8) return false;
+    const std::size_t size = static_cast<std::size_t>(host->size) < sizeof record
+                                 ? static_cast<std::size_t>(host->size)
+                                 : sizeof record;
+    std::memcpy(&record, host, size);
+    record.size = static_cast<int32_t>(sizeof record);
+    return true;
+}
+
+VorTimesSettings DefaultRecord() {
+    const TimesSettings d = SettingsOfMethod(NamedMethodAt(0));
+    VorTimesSettings r{};
+    r.size = sizeof r;
+    r.asrFactor = d.asrFactor;
+    r.fajrAngle = d.fajrAngle;
+    r.ishaAngle = d.ishaAngle;
+    r.highLatitude = d.highLatitude;
+    r.fajrIshaMinutes = d.fajrIshaMinutes;
+    r.midnight = d.midnight;
+    r.twilight = d.twilight;
+    r.shafaq = d.shafaq;
+    r.rounding = d.rounding;
+    r.temperature = d.temperature;
+    r.toleranceSeconds = d.toleranceSeconds;
+    r.crescentThreshold = d.crescentThreshold;
+    return r;
+}
+
+// A method's published fields over a record.
+void ApplyMethod(const NamedMethod &m, VorTimesSettings &r) {
+    const TimesSettings s = SettingsOfMethod(m);
+    r.fajrAngle = s.fajrAngle;
+    r.ishaAngle = s.ishaAngle;
+    r.ishaMinutes = std::isnan(s.ishaMinutes) ? 0.0 : s.ishaMinutes;
+    r.ishaMinutesRamadan = std::isnan(s.ishaMinutesRamadan) ? 0.0 : s.ishaMinutesRamadan;
+    r.maghribAngle = std::isnan(s.maghribAngle) ? 0.0 : s.maghribAngle;
+    r.asrFactor = s.asrFactor;
+    r.midnight = s.midnight;
+    r.twilight = s.twilight;
+    r.rounding = s.rounding;
+    for (int i = 0; i < AdjustedEventCount; ++i) r.adjust[i] = s.adjust[i];
+}
+
+bool Angle(double degrees) { return std::fabs(degrees) <= 90.0; }  // false for NaN
+bool Minutes(double m) { return m >= 0.0 && m <= LargestMinutes; }
+bool Within(int v, int low, int high) { return v >= low && v <= high; }
+
+// The record as TimesSettings; false when a value is unusable.
+bool ToSettings(const VorTimesSettings &r, TimesSettings &s) {
+    bool ok = Angle(r.fajrAngle) && Angle(r.ishaAngle) && Angle(r.maghribAngle) &&
+              Angle(r.imsakAngle) && Minutes(r.ishaMinutes) && Minutes(r.ishaMinutesRamadan) &&
+              std::fabs(r.maghribMinutes) <= LargestMinutes && Minutes(r.imsakMinutes) &&
+              Within(r.asrFactor, 1, 2) && Within(r.highLatitude, -1, 12) &&
+              Within(r.midnight, 0, 1) && Within(r.twilight, 0, 1) && Within(r.shafaq, 0, 2) &&
+              Within(r.rounding, 0, 3) && Within(r.fajrIshaMinutes, 0, 1440) &&
+              Within(r.distanceKm, 0, 1000000) && Within(r.horizonHeight, 0, 100000) &&
+              std::fabs(r.crescentThreshold) <= 90.0f;
+    for (double a : r.adjust) ok = ok && std::fabs(a) <= LargestMinutes;
+    if (!ok) return false;
+    s.fajrAngle = r.fajrAngle;
+    s.ishaAngle = r.ishaAngle;
+    s.ishaMinutes = r.ishaMinutes > 0.0 ? r.ishaMinutes : kNoValue;
+    s.ishaMinutesRamadan = r.ishaMinutesRamadan > 0.0 ? r.ishaMinutesRamadan : kNoValue;
+    s.maghribAngle = r.maghribAngle != 0.0 ? r.maghribAngle : kNoValue;
+    s.maghribMinutes = r.maghribMinutes;
+    s.imsakAngle = r.imsakAngle != 0.0 ? r.imsakAngle : kNoValue;
+    s.imsakMinutes = r.imsakMinutes > 0.0 ? r.imsakMinutes : kNoValue;
+    s.asrFactor = r.asrFactor;
+    s.highLatitude = r.highLatitude;
+    s.fajrIshaMinutes = r.fajrIshaMinutes;
+    s.midnight = static_cast<MidnightMode>(r.midnight);
+    s.twilight = static_cast<TwilightMode>(r.twilight);
+    s.shafaq = static_cast<ShafaqKind>(r.shafaq);
+    s.rounding = static_cast<RoundingMode>(r.rounding);
+    for (int i = 0; i < AdjustedEventCount; ++i) s.adjust[i] = r.adjust[i];
+    s.distanceKm = r.distanceKm;
+    s.horizonHeight = r.horizonHeight;
+    s.temperature = r.temperature;
+    s.pressure = r.pressure;
+    s.toleranceSeconds = r.toleranceSeconds < 1 ? 1 : r.toleranceSeconds;
+    s.safetySeconds = r.safetySeconds;
+    s.crescentThreshold = r.crescentThreshold;
+    s.hijriAdjustDays = r.hijriAdjustDays;
+    return true;
+}
+
+// Everything a request needs, read and checked once.
+struct Request {
+    TimesSettings settings;
+    VorLocation place;  // radians
+};
+
+bool ReadRequest(const VorDate *date, const VorLocation *location,
+                 const VorTimesSettings *settings, Request &request) {
+    VorTimesSettings record = DefaultRecord();
+    if (date == nullptr || location == nullptr || !ReadVersioned(settings, record) ||
+        IsUsableLocation(*location) == 0 || IsValidDate(*date, 0) != 1 ||
+        !ToSettings(record, request.settings)) {
+        return false;
+    }
+    request.place = *location;
+    request.place.latitude *= DegToRad;
+    request.place.longitude *= DegToRad;
+    return true;
+}
+
+VorDayTimes ToRecord(const DayTimes &t) {
+    VorDayTimes r{};
+    r.size = sizeof r;
+    r.ramadan = t.ramadan;
+    for (int e = 0; e < VOR_EVENT_COUNT; ++e) {
+        const EventTime &x = t.event[e];
+        VorEventTime &y = r.event[e];
+        y.localHours = x.localHours;
+        y.utcJd = x.utcJd;
+        y.unixSeconds = (x.utcJd - UnixEpochJd) * 86400.0;
+        y.status = x.status;
+        y.filledBy = x.filledBy;
+    }
+    return r;
+}
+
+VorDayTimes NotValidRecord() {
+    VorDayTimes r{};
+    r.size = sizeof r;
+    for (VorEventTime &e : r.event) {
+        e.localHours = e.utcJd = e.unixSeconds = kNoValue;
+        e.status = VOR_STATUS_NOT_VALID;
+    }
+    return r;
+}
+
+// Writes record into the host's element of `size` bytes (at least 8),
+// keeping the host's size field.
+void WriteRecord(const VorDayTimes &record, VorDayTimes *host, int32_t size) {
+    const std::size_t n = static_cast<std::size_t>(size) < sizeof record
+                              ? static_cast<std::size_t>(size)
+                              : sizeof record;
+    // Skip the size field itself.
+    std::memcpy(reinterpret_cast<char *>(host) + sizeof(int32_t),
+                reinterpret_cast<const char *>(&record) + sizeof(int32_t), n - sizeof(int32_t));
+}
+
+}  // namespace
+}  // namespace vorlin
+
+using namespace vorlin;
+
+extern "C" {
+
+VORLIN_API int32_t VORLIN_CALL VorDefaultTimesSettings(VorTimesSettings *settings) {
+    if (settings == nullptr || settings->size < 8) return 0;
+    const VorTimesSettings d = DefaultRecord();
+    const int32_t size = settings->size;
+    const std::size_t n = static_cast<std::size_t>(size) < sizeof d ? static_cast<std::size_t>(size)
+                                                                    : sizeof d;
+    std::memcpy(reinterpret_cast<char *>(settings) + sizeof(int32_t),
+                reinterpret_cast<const char *>(&d) + sizeof(int32_t), n - sizeof(int32_t));
+    return static_cast<int32_t>(sizeof d);
+}
+
+VORLIN_API int32_t VORLIN_CALL VorMethodCount(void) { return NamedMethodCount(); }
+
+VORLIN_API int32_t VORLIN_CALL VorMethodName(int32_t index, char *name, int32_t capacity) {
+    if (index < 0 || index >= NamedMethodCount()) return 0;
+    const char *text = NamedMethodAt(index).name;
+    const int32_t length = static_cast<int32_t>(std::strlen(text));
+    if (name != nullptr && capacity > 0) {
+        const int32_t n = length < capacity - 1 ? length : capacity - 1;
+        std::memcpy(name, text, static_cast<std::size_t>(n));
+        name[n] = '\0';
+    }
+    return length;
+}
+
+VORLIN_API int32_t VORLIN_CALL VorMethodSettings(const char *name, VorTimesSettings *settings) {
+    const NamedMethod *m = FindNamedMethod(name);
+    if (m == nullptr || settings == nullptr || settings->size < 8) return 0;
+    VorTimesSettings r = DefaultRecord();
+    ApplyMethod(*m, r);
+    const std::size_t n = static_cast<std::size_t>(settings->size) < sizeof r
+                              ? static_cast<std::size_t>(settings->size)
+                              : sizeof r;
+    std::memcpy(reinterpret_cast<char *>(settings) + sizeof(int32_t),
+                reinterpret_cast<const char *>(&r) + sizeof(int32_t), n - sizeof(int32_t));
+    return 1;
+}
+
+VORLIN_API int32_t VORLIN_CALL VorTimesOfDay(VorDate *date, VorLocation *location,
+                                           VorTimesSettings *settings, VorDayTimes *times) {
+    if (times == nullptr || times->size < 8) return 0;
+    Request request{};
+    if (!ReadRequest(date, location, settings, request)) {
+        WriteRecord(NotValidRecord(), times, times->size);
+        return 0;
+    }
+    VorDate day{};
+    day.year = date->year;
+    day.month = date->month;
+    day.day = std::floor(date->day);
+    DayTimes t{};
+    ComputeDayTimes(day, request.place, request.settings, t, nullptr);
+    WriteRecord(ToRecord(t), times, times->size);
+    return 1;
+}
+
+VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, VorLocation *location,
+                                             VorTimesSettings *settings, VorDayTimes *times) {
+    if (times == nullptr || times->size < 8 || days < 1 || days > MaxRangeDays) return 0;
+    const int32_t stride = times->size;
+    Request request{};
+    if (!ReadRequest(first, location, settings, request)) return 0;
+    DayTimesCache cache;  // shared by the days: each day's Sun is computed once
+    const double firstJd = DateToJulianDay(*first);
+    for (int32_t i = 0; i < days; ++i) {  // bounded by MaxRangeDays
+        VorDate day{};
+        JulianDayToDate(std::floor(firstJd - 0.5) + 0.5 + i, day);
+        DayTimes t{};
+        ComputeDayTimes(day, request.place, request.settings, t, &cache);
+        VorDayTimes *element =
+            reinterpret_cast<VorDayTimes *>(reinterpret_cast<char *>(times) +
+                                            static_cast<std::ptrdiff_t>(i) * stride);
+        element->size = stride;
+        WriteRecord(ToRecord(t), element, stride);
+    }
+    return days;
+}
+
+}  // extern "C"
