@@ -411,7 +411,7 @@ VORLIN_API int32_t VORLIN_CALL VorMethodName(int32_t index, char *name, int32_t 
 VORLIN_API int32_t VORLIN_CALL VorMethodSettings(const char *name, VorTimesSettings *settings);
 
 /*
- * The times of the civil day `date` (year, month, day) at `location`
+ * The times of the civil day `date` (year, month, day; years 1 to 9999) at `location`
  * (degrees; height for the pressure; timeZone; summer time is not applied:
  * local hours are standard time) with `settings`.  Returns 1, or 0 when an
  * input is unusable (see Bad input in the README): then every status is
@@ -425,7 +425,8 @@ VORLIN_API int32_t VORLIN_CALL VorTimesOfDay(VorDate *date, VorLocation *locatio
  * VorTimesOfDay for days consecutive days from `first` into times[0 ..
  * days - 1], every element of times[0].size bytes (the host's
  * sizeof(VorDayTimes)).  days is at most 3660; returns the days written (0
- * for unusable input or a bad count).  Faster than day by day: the days
+ * for unusable input or a bad count; fewer than days when the range runs
+ * past the year 9999).  Faster than day by day: the days
  * share their work.
  */
 VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, VorLocation *location,

@@ -19,6 +19,11 @@ namespace vorlin {
 namespace {
 
 constexpr int32_t MaxRangeDays = 3660;
+// Civil years the times are given for: the years of ISO 8601 dates (and of
+// most hosts' date types); far beyond them Delta T and the series make the
+// times meaningless, and the Hijri calendar that tells Ramadan costs more.
+constexpr int32_t FirstYear = 1;
+constexpr int32_t LastYear = 9999;
 constexpr double UnixEpochJd = 2440587.5;
 constexpr double LargestMinutes = 1440.0;  // a day
 
@@ -122,6 +127,7 @@ bool ReadRequest(const VorDate *date, const VorLocation *location,
     VorTimesSettings record = DefaultRecord();
     if (date == nullptr || location == nullptr || !ReadVersioned(settings, record) ||
         IsUsableLocation(*location) == 0 || IsValidDate(*date, 0) != 1 ||
+        date->year < FirstYear || date->year > LastYear ||
         !ToSettings(record, request.settings)) {
         return false;
     }
@@ -157,14 +163,15 @@ VorDayTimes NotValidRecord() {
     return r;
 }
 
-// Writes record into the host's element of `size` bytes (at least 8),
+// Writes record into the host's element of `size` bytes (at least 8) at
+// host, byte by byte (a host's stride need not keep elements aligned),
 // keeping the host's size field.
-void WriteRecord(const VorDayTimes &record, VorDayTimes *host, int32_t size) {
+void WriteRecord(const VorDayTimes &record, void *host, int32_t size) {
     const std::size_t n = static_cast<std::size_t>(size) < sizeof record
                               ? static_cast<std::size_t>(size)
                               : sizeof record;
     // Skip the size field itself.
-    std::memcpy(reinterpret_cast<char *>(host) + sizeof(int32_t),
+    std::memcpy(static_cast<char *>(host) + sizeof(int32_t),
                 reinterpret_cast<const char *>(&record) + sizeof(int32_t), n - sizeof(int32_t));
 }
 
@@ -242,12 +249,11 @@ VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, Vor
     for (int32_t i = 0; i < days; ++i) {  // bounded by MaxRangeDays
         VorDate day{};
         JulianDayToDate(std::floor(firstJd - 0.5) + 0.5 + i, day);
+        if (day.year > LastYear) return i;  // the range ran past the last year
         DayTimes t{};
         ComputeDayTimes(day, request.place, request.settings, t, &cache);
-        VorDayTimes *element =
-            reinterpret_cast<VorDayTimes *>(reinterpret_cast<char *>(times) +
-                                            static_cast<std::ptrdiff_t>(i) * stride);
-        element->size = stride;
+        char *element = reinterpret_cast<char *>(times) + static_cast<std::ptrdiff_t>(i) * stride;
+        std::memcpy(element, &stride, sizeof stride);
         WriteRecord(ToRecord(t), element, stride);
     }
     return days;

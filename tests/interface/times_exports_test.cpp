@@ -192,6 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"height_beyond_range", [](VorDate &, VorLocation &l, VorTimesSettings &) { l.height = 200000; }},
         BadCase{"date_february_30", [](VorDate &d, VorLocation &, VorTimesSettings &) { d.month = 2; d.day = 30; }},
         BadCase{"date_month_13", [](VorDate &d, VorLocation &, VorTimesSettings &) { d.month = 13; }},
+        BadCase{"year_0", [](VorDate &d, VorLocation &, VorTimesSettings &) { d.year = 0; }},
+        BadCase{"year_10000", [](VorDate &d, VorLocation &, VorTimesSettings &) { d.year = 10000; }},
         BadCase{"fajr_angle_nan", [](VorDate &, VorLocation &, VorTimesSettings &s) { s.fajrAngle = NAN; }},
         BadCase{"fajr_angle_95", [](VorDate &, VorLocation &, VorTimesSettings &s) { s.fajrAngle = 95; }},
         BadCase{"isha_minutes_negative", [](VorDate &, VorLocation &, VorTimesSettings &s) { s.ishaMinutes = -5; }},
@@ -224,6 +226,9 @@ TEST(TimesOfRangeExport, EqualsDayByDayAcrossAYearEnd) {
     }
     EXPECT_EQ(VorTimesOfRange(&first, 0, &london, &s, days.data()), 0);
     EXPECT_EQ(VorTimesOfRange(&first, 3661, &london, &s, days.data()), 0);
+    // A range that runs past the last year stops there.
+    VorDate late = Civil(9999, 12, 30);
+    EXPECT_EQ(VorTimesOfRange(&late, 5, &london, &s, days.data()), 2);
 }
 
 TEST(TimesOfRangeExport, UsesTheHostsStride) {
