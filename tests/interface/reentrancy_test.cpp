@@ -50,6 +50,17 @@ std::string RunAll(const Work &w) {
         std::snprintf(line, sizeof line, "%d %d-%d-%.17g|", back, d.year, d.month, d.day);
         out += line;
     }
+    // A month of the structured times by a method with Ramadan's Isha'a
+    // (its Hijri check runs too), every bit of every day.
+    VorTimesSettings settings{};
+    settings.size = sizeof settings;
+    VorMethodSettings("UmmAlQura", &settings);
+    std::vector<VorDayTimes> days(31);
+    days[0].size = sizeof(VorDayTimes);
+    const int32_t written = VorTimesOfRange(&date, 31, &loc, &settings, days.data());
+    out.append(reinterpret_cast<const char *>(days.data()),
+               sizeof(VorDayTimes) * static_cast<std::size_t>(written));
+
     double direction = 0.0, distance = 0.0, declination = 0.0;
     VorQiblaInfo(&loc, &date, &direction, &distance, &declination);
     std::snprintf(line, sizeof line, "%.17g %.17g %.17g", direction, distance, declination);
