@@ -128,6 +128,10 @@ bool InRamadan(const VorDate &date, const VorLocation &loc, const EventSettings 
     return ok == 1 && d.hijriMonth == 9;
 }
 
+// The events of date up to Isha'a.  ramadan: where to say whether the day
+// is in Ramadan (asked only with Ramadan's Isha'a minutes); null: not asked,
+// Isha'a by minutes takes the ordinary minutes (the next day's Isha'a is
+// not used).
 void ComputeCoreDay(const VorDate &date, const VorLocation &loc, const TimesSettings &s,
                     const EventSettings &es, DayTimesCache *cache, CoreDay &day, int *ramadan) {
     SunEventCache *sunCache = cache != nullptr ? &cache->sun : nullptr;
@@ -174,9 +178,12 @@ void ComputeCoreDay(const VorDate &date, const VorLocation &loc, const TimesSett
     // Isha'a by minutes after Maghrib (Ramadan's when the day is in it).
     if (!std::isnan(s.ishaMinutes)) {
         double minutes = s.ishaMinutes;
-        if (!std::isnan(s.ishaMinutesRamadan) && InRamadan(date, loc, es, cache)) {
+        // Whether the day is in Ramadan is asked only for the day itself (the
+        // next day's times give midnight and the last third, not Isha'a).
+        if (!std::isnan(s.ishaMinutesRamadan) && ramadan != nullptr &&
+            InRamadan(date, loc, es, cache)) {
             minutes = s.ishaMinutesRamadan;
-            if (ramadan != nullptr) *ramadan = 1;
+            *ramadan = 1;
         }
         day.t[DayIsha] = Valid(maghrib) ? maghrib + minutes * MinuteToRad : maghrib;
         day.filledBy[DayIsha] = day.filledBy[DayMaghrib];
