@@ -163,14 +163,14 @@ VorDayTimes NotValidRecord() {
     return r;
 }
 
-// Writes record into the host's element of `size` bytes (at least 8) at
-// host, byte by byte (a host's stride need not keep elements aligned),
-// keeping the host's size field.
-void WriteRecord(const VorDayTimes &record, void *host, int32_t size) {
+// Writes a record of the library into the host's record of `size` bytes
+// (at least 8) at host: the fields that fit, byte by byte (a host's stride
+// need not keep elements aligned), keeping the host's size field.
+template <typename Record>
+void WriteRecord(const Record &record, void *host, int32_t size) {
     const std::size_t n = static_cast<std::size_t>(size) < sizeof record
                               ? static_cast<std::size_t>(size)
                               : sizeof record;
-    // Skip the size field itself.
     std::memcpy(static_cast<char *>(host) + sizeof(int32_t),
                 reinterpret_cast<const char *>(&record) + sizeof(int32_t), n - sizeof(int32_t));
 }
@@ -184,13 +184,8 @@ extern "C" {
 
 VORLIN_API int32_t VORLIN_CALL VorDefaultTimesSettings(VorTimesSettings *settings) {
     if (settings == nullptr || settings->size < 8) return 0;
-    const VorTimesSettings d = DefaultRecord();
-    const int32_t size = settings->size;
-    const std::size_t n = static_cast<std::size_t>(size) < sizeof d ? static_cast<std::size_t>(size)
-                                                                    : sizeof d;
-    std::memcpy(reinterpret_cast<char *>(settings) + sizeof(int32_t),
-                reinterpret_cast<const char *>(&d) + sizeof(int32_t), n - sizeof(int32_t));
-    return static_cast<int32_t>(sizeof d);
+    WriteRecord(DefaultRecord(), settings, settings->size);
+    return static_cast<int32_t>(sizeof(VorTimesSettings));
 }
 
 VORLIN_API int32_t VORLIN_CALL VorMethodCount(void) { return NamedMethodCount(); }
@@ -212,11 +207,7 @@ VORLIN_API int32_t VORLIN_CALL VorMethodSettings(const char *name, VorTimesSetti
     if (m == nullptr || settings == nullptr || settings->size < 8) return 0;
     VorTimesSettings r = DefaultRecord();
     ApplyMethod(*m, r);
-    const std::size_t n = static_cast<std::size_t>(settings->size) < sizeof r
-                              ? static_cast<std::size_t>(settings->size)
-                              : sizeof r;
-    std::memcpy(reinterpret_cast<char *>(settings) + sizeof(int32_t),
-                reinterpret_cast<const char *>(&r) + sizeof(int32_t), n - sizeof(int32_t));
+    WriteRecord(r, settings, settings->size);
     return 1;
 }
 
