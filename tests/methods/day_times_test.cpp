@@ -14,6 +14,7 @@
 #include "calendar/julian_day.h"
 #include "methods/day_times.h"
 #include "methods/methods.h"
+#include "support/sun_at_instant.h"
 #include "support/test_support.h"
 
 namespace vorlin {
@@ -42,17 +43,7 @@ bool Shown(const EventTime &e) { return e.status == EventValid || e.status == Ev
 // The Sun's centre, geocentric and airless (the convention of every event
 // altitude), at the UT Julian Date jd.
 double SunAltitudeDegrees(double jd, const VorLocation &loc) {
-    const double t = (jd - 2451545.0) / 36525.0;
-    const double tt = t + DeltaT(t) / 86400.0 / 36525.0;
-    double dpsi = 0.0, deps = 0.0;
-    Nutation(tt, &dpsi, &deps);
-    const double eps = MeanObliquity(tt) + deps;
-    const SolarPosition p = SunApparent(tt, dpsi);
-    double ra = 0.0, dec = 0.0;
-    EclipticToEquatorial(p.longitude, p.latitude, eps, &ra, &dec);
-    const double h = AddEquationOfEquinoxes(MeanSiderealTime(t), dpsi, eps) + loc.longitude - ra;
-    return RadToDeg * std::asin(std::sin(loc.latitude) * std::sin(dec) +
-                                std::cos(loc.latitude) * std::cos(dec) * std::cos(h));
+    return RadToDeg * SunAt(jd, loc.latitude, loc.longitude).altitude;
 }
 
 const VorLocation Makkah = PlaceInRadians(21.4225, 39.8262, 300, 3.0f, "Makkah");

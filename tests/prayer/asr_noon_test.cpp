@@ -18,35 +18,13 @@
 #include "astro/topocentric.h"
 #include "calendar/julian_day.h"
 #include "prayer/sun_events.h"
+#include "support/sun_at_instant.h"
 #include "support/test_support.h"
 
 namespace vorlin {
 namespace {
 
 using namespace testing_support;
-
-struct SunAt {
-    double hourAngle;  // radians, -pi..pi
-    double altitude;   // geocentric, airless (radians)
-    double distanceAu;
-};
-
-// The Sun at the UT Julian Date jd seen from latitude/longitude (radians).
-SunAt Sun(double jd, double latitude, double longitude) {
-    const double t = (jd - 2451545.0) / 36525.0;
-    const double tt = t + DeltaT(t) / 86400.0 / 36525.0;
-    double dpsi = 0.0, deps = 0.0;
-    Nutation(tt, &dpsi, &deps);
-    const double eps = MeanObliquity(tt) + deps;
-    const SolarPosition p = SunApparent(tt, dpsi);
-    double ra = 0.0, dec = 0.0;
-    EclipticToEquatorial(p.longitude, p.latitude, eps, &ra, &dec);
-    const double gast = AddEquationOfEquinoxes(MeanSiderealTime(t), dpsi, eps);
-    const double h = std::remainder(gast + longitude - ra, TwoPi);
-    const double alt = std::asin(std::sin(latitude) * std::sin(dec) +
-                                 std::cos(latitude) * std::cos(dec) * std::cos(h));
-    return SunAt{h, alt, p.distanceAu};
-}
 
 struct AsrCase {
     const char *name;
@@ -70,8 +48,8 @@ TEST_P(AsrByTheShadowRule, AgreesToASecond) {
     // Transit: the hour angle goes through 0 near local mean noon, which is
     // 12 h - longitude/15 + zone on the standard clock (taken within the day).
     double jd = midnight + std::fmod(12.0 - c.longitude / 15.0 + c.zone + 48.0, 24.0) / 24.0;
-    for (int i = 0; i < 8; ++i) jd -= Sun(jd, loc.latitude, loc.longitude).hourAngle / TwoPi;
-    const SunAt noon = Sun(jd, loc.latitude, loc.longitude);
+    for (int i = 0; i < 8; ++i) jd -= SunAt(jd, loc.latitude, loc.longitude).hourAngle / TwoPi;
+    const SunAtInstant noon = SunAt(jd, loc.latitude, loc.longitude);
     ASSERT_LT(std::fabs(noon.hourAngle), 1e-8);
     EXPECT_NEAR((jd - midnight) * 86400.0, ToSeconds(table.triple[SunriseSunsetTriple].transit),
                 1.0);
@@ -88,7 +66,7 @@ TEST_P(AsrByTheShadowRule, AgreesToASecond) {
         double lo = jd, hi = jd + 0.5;
         for (int i = 0; i < 60; ++i) {
             const double mid = 0.5 * (lo + hi);
-            const SunAt s = Sun(mid, loc.latitude, loc.longitude);
+            const SunAtInstant s = SunAt(mid, loc.latitude, loc.longitude);
             (s.altitude > asrAltitude && s.hourAngle > 0.0 ? lo : hi) = mid;
         }
         const double expected = (0.5 * (lo + hi) - midnight) * 86400.0;
