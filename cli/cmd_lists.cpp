@@ -1,5 +1,5 @@
-// `vorlin methods` and `vorlin cities`: the embedded calculation methods
-// and places, as --method and --city take them.
+// `vorlin methods` and `vorlin cities`: the library's named methods and the
+// embedded places, as --method and --city take them.
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -7,7 +7,9 @@
 
 #include "cities.h"
 #include "commands.h"
-#include "methods.h"
+#include "describe.h"
+#include "interface/times_record.h"
+#include "methods/methods.h"
 #include "options.h"
 #include "prayer/report_names.h"
 
@@ -42,27 +44,38 @@ int RunMethods(int argc, char **argv, int first) {
     if (!own.empty()) {
         std::printf(
             "usage: vorlin methods\n"
-            "Lists the named calculation methods that --method takes (any case): the\n"
-            "Imsak, Fajr and Isha'a angles (degrees of the Sun's centre below the horizon,\n"
-            "as --imsak, --fajr and --isha take them), the fiqh of Asr and the\n"
-            "high-latitude rule.  Imsak is 1 degree deeper than Fajr for every method\n"
-            "(about 4 to 6 minutes earlier at low and middle latitudes).  A method sets\n"
-            "only these fields; the other defaults stay: crescent 20 deg, tolerance 1 s,\n"
-            "temperature 10 C, pressure from height, safety seconds 0.  Any field's own\n"
-            "flag overrides the method, before or after it on the command line.\n"
+            "Lists the named methods that --method takes (any case; the names in\n"
+            "brackets too) with their definitions, from the library's own table: Fajr\n"
+            "and Isha'a as degrees of the Sun's centre below the horizon or Isha'a as\n"
+            "minutes after Maghrib (and in Ramadan), Maghrib at sunset or by its angle,\n"
+            "the Asr shadow factor (1, or 2 for Hanafi), and the rest: Jafari midnight\n"
+            "(halfway from sunset to Fajr), the seasonal twilight bounds, rounding to\n"
+            "whole minutes and the minutes added to the published times.  Imsak is one\n"
+            "degree deeper than Fajr for every method.  A method sets only these; the\n"
+            "high-latitude setting stays the default (the seventh of the night from 48\n"
+            "degrees).  Any field's own flag overrides the method, before or after it.\n"
             "examples: vorlin methods\n"
             "          vorlin times --day --method isna --city Chicago\n"
-            "          vorlin times --method UmmAlQura --isha -19   (Fajr 18.5, Isha 19)\n");
+            "          vorlin times --method UmmAlQura --isha 19   (Isha'a by 19 degrees)\n");
         return 0;
     }
     if (!r.positional.empty()) throw UsageError("methods takes no arguments");
-    std::printf("%-10s %6s %6s %6s %-8s %4s  %s\n", "Method", "Imsak", "Fajr", "Isha", "Fiqh", "Rule",
-                "Authority; note");
-    for (int i = 0; i < CalculationMethodCount; ++i) {
-        const CalculationMethod &m = CalculationMethods[i];
-        std::printf("%-10s %6.2f %6.2f %6.2f %-8s %4d  %s%s%s\n", m.name, m.imsakAngle, m.fajrAngle,
-                    m.ishaAngle, FiqhName(m.fiqh), m.highLatitudeRule, m.authority,
-                    m.note[0] != '\0' ? "; " : "", m.note);
+    std::printf("%-21s %5s %-37s %-8s %3s  %s\n", "Method", "Fajr", "Isha'a", "Maghrib", "Asr",
+                "Authority; other; also called");
+    for (int i = 0; i < NamedMethodCount(); ++i) {
+        const NamedMethod &m = NamedMethodAt(i);
+        VorTimesSettings s = DefaultTimesRecord();
+        ApplyMethodToRecord(m, s);
+        std::string more = OtherDefinitionText(s);
+        if (m.aliases[0] != '\0') {
+            std::string aliases = m.aliases;
+            for (std::size_t at = aliases.find(','); at != std::string::npos; at = aliases.find(',', at + 2))
+                aliases.replace(at, 1, ", ");
+            more += (more.empty() ? "" : "; ") + std::string("also ") + aliases;
+        }
+        std::printf("%-21s %5s %-37s %-8s %3d  %s%s%s\n", m.name, ShortNumber(s.fajrAngle).c_str(),
+                    IshaText(s).c_str(), MaghribText(s).c_str(), s.asrFactor, m.authority,
+                    more.empty() ? "" : "; ", more.c_str());
     }
     return 0;
 }

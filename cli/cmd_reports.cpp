@@ -78,7 +78,7 @@ int PrintReport(Request &r, const ReportFlags &flags, bool hijriForDay, ReportFu
 }
 
 // The output formats of `vorlin times`.
-enum class TimesFormat { Text, Json, Csv, Ics };
+enum class TimesFormat { Text, Report, Json, Csv, Ics };
 
 TimesFormat ParseTimesFormat(const std::vector<std::pair<std::string, std::string>> &own) {
     TimesFormat format = TimesFormat::Text;
@@ -86,6 +86,8 @@ TimesFormat ParseTimesFormat(const std::vector<std::pair<std::string, std::strin
         if (f.first != "--format") continue;
         if (f.second == "text") {
             format = TimesFormat::Text;
+        } else if (f.second == "report") {
+            format = TimesFormat::Report;
         } else if (f.second == "json") {
             format = TimesFormat::Json;
         } else if (f.second == "csv") {
@@ -93,7 +95,7 @@ TimesFormat ParseTimesFormat(const std::vector<std::pair<std::string, std::strin
         } else if (f.second == "ics") {
             format = TimesFormat::Ics;
         } else {
-            throw UsageError("--format expects text, json, csv or ics, not '" + f.second + "'");
+            throw UsageError("--format expects text, report, json, csv or ics, not '" + f.second + "'");
         }
     }
     return format;
@@ -111,23 +113,26 @@ long long CalendarStampSeconds() {
     return static_cast<long long>(std::time(nullptr));
 }
 
-// The request's days computed through the library and written as JSON,
-// CSV or iCalendar (never derived from the text report).
+// The request's days computed through the structured exports and written
+// as the text table, JSON, CSV or iCalendar (never derived from the report).
 int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format) {
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
     if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
     if (flags.hijriMonths && VorAdToIslamic(&r.date, &r.location, &r.config) != 1)
         throw UsageError("the date lies before the Hijri era: no Hijri months to count");
+    if (r.date.year < 1 || r.date.year > 9999)
+        throw UsageError("the times are given for the years 1..9999 (--format report takes others)");
     const unsigned span = flags.span == VOR_SPAN_MASK ? VOR_SPAN_YEAR : flags.span;
-    const std::vector<TimetableDay> days =
-        ComputeTimetable(r.date, r.location, r.config, span, flags.hijriMonths);
+    const std::vector<TimetableDay> days = ComputeTimetable(r, span, flags.hijriMonths);
     std::string out;
-    if (format == TimesFormat::Json) {
-        out = TimetableJson(days, r.location, r.config);
+    if (format == TimesFormat::Text) {
+        out = TimetableText(days, r);
+    } else if (format == TimesFormat::Json) {
+        out = TimetableJson(days, r);
     } else if (format == TimesFormat::Csv) {
-        out = TimetableCsv(days, r.config);
+        out = TimetableCsv(days, r);
     } else {
-        out = TimetableIcs(days, r.location, r.config, CalendarStampSeconds());
+        out = TimetableIcs(days, r, CalendarStampSeconds());
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
@@ -149,34 +154,49 @@ int RunTimes(int argc, char **argv, int first) {
     if (flags.help) {
         std::printf(
             "usage: vorlin times [--day | --month | --year] [--hijri-months]\n"
-            "                    [--format text|json|csv|ics] [FLAGS]\n"
-            "Prints the prayer schedule (Imsak, Fajr, Shuruq, Duhr, Asr, Maghrib, Isha'a)\n"
-            "for one day, the month of the date (the default) or a year of twelve months,\n"
-            "counted in civil months or, with --hijri-months, in the Hijri months of the\n"
-            "date (Muharram to Thu Al-Hijja for --year).  `vorlin` alone prints this\n"
-            "month's schedule for the default place and settings.\n"
-            "Formats (the same days and times):\n"
-            "  text  the library's report [default]; Imsak and Shuruq rounded down, the\n"
-            "        others up, to the second (or the minute with --precision 1)\n"
-            "  json  per day the date, weekday, Hijri date, UTC offset and the times\n"
-            "        imsak, fajr, sunrise, dhuhr, asr (Hanafi for --fiqh 2), maghrib, isha\n"
-            "        as ISO 8601 local date-times with the offset in force (summer time\n"
-            "        applied), rounded to the nearest second; a missing time is null and\n"
-            "        \"missing\" gives the reason (always below, always above, not valid)\n"
-            "  csv   the same as rows with a header, empty cells and a notes column\n"
-            "  ics   an iCalendar file, one event per time per day (times in UTC); the\n"
-            "        DTSTAMP is SOURCE_DATE_EPOCH when set, else now\n"
+            "                    [--format text|report|json|csv|ics] [FLAGS]\n"
+            "Prints the prayer times for one day, the month of the date (the default) or\n"
+            "a year of twelve months, counted in civil months or, with --hijri-months, in\n"
+            "the Hijri months of the date (Muharram to Dhu al-Hijja for --year).  `vorlin`\n"
+            "alone prints this month's times for the default place and settings.\n"
+            "Events: imsak, fajr, sunrise, dhuhr, asr (asrHanafi beside it with --asr\n"
+            "both), sunset, maghrib, isha, and of the night after the day midnight and\n"
+            "lastThird (its last third begins).  A time given by the high-latitude\n"
+            "setting or the seasonal bounds says so.\n"
+            "Formats (all but report: the same days and times, to the nearest second):\n"
+            "  text    a table on the local clock (summer time applied): \">\" a time on\n"
+            "          the next day, \"<\" the day before, \"*\" filled, \"-\" none that day,\n"
+            "          and the day's notes saying why [default]\n"
+            "  report  the library's schedule report (Imsak and Shuruq rounded down, the\n"
+            "          others up, to the second or with --precision 1 the minute).  Its\n"
+            "          record holds angles only: the height gives the dip too, the\n"
+            "          high-latitude rule is 0 (none) unless 1..9 is given, and a setting\n"
+            "          it has no field for (minutes of Isha'a, a Maghrib angle,\n"
+            "          adjustments, the seasonal twilight, --rounding, --asr both, the\n"
+            "          three high-latitude methods) is refused (exit 2)\n"
+            "  json    per day the date, weekday, Hijri date, UTC offset and the events as\n"
+            "          ISO 8601 local date-times with the offset in force; a missing time\n"
+            "          is null and \"missing\" gives the reason (always below, always\n"
+            "          above, not valid); \"filled\" names what gave a filled time\n"
+            "  csv     the same as rows with a header, empty cells and a notes column\n"
+            "  ics     an iCalendar file, one event per time per day (times in UTC); the\n"
+            "          DTSTAMP is SOURCE_DATE_EPOCH when set, else now\n"
             "%s"
             "examples: vorlin times --day --date 2024-03-11\n"
-            "          vorlin times --hijri-months --date 2024-03-11 --precision 1\n"
-            "          vorlin times --city London --method ISNA --high-latitude-rule 4\n"
-            "          vorlin times --city Tromso --date 2024-06-21 --format json\n"
-            "          vorlin times --city Cairo --method Egypt --year --format ics > cairo.ics\n",
+            "          vorlin times --hijri-months --date 2024-03-11 --rounding nearest\n"
+            "          vorlin times --city London --method MoonsightingCommittee\n"
+            "          vorlin times --city Tehran --method Tehran --day --format json\n"
+            "          vorlin times --city Tromso --date 2024-06-21 --asr both\n"
+            "          vorlin times --city Cairo --method Egypt --year --format ics > cairo.ics\n"
+            "          vorlin times --day --format report --precision 1\n",
             PlaceAndSettingsHelp);
         return 0;
     }
     const TimesFormat format = ParseTimesFormat(own);
-    if (format != TimesFormat::Text) return PrintTimetable(r, flags, format);
+    if (format != TimesFormat::Report) return PrintTimetable(r, flags, format);
+    const std::string cannot = ReportCannotShow(r);
+    if (!cannot.empty())
+        throw UsageError("--format report cannot show " + cannot + "; use --format text, json, csv or ics");
     return PrintReport(r, flags, true, WriteScheduleReport);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "calendar/julian_day.h"
+#include "describe.h"
 #include "prayer/report_names.h"
 
 namespace vorlin::cli {
@@ -122,7 +123,38 @@ std::string Coordinates(const VorLocation &l) {
     return text;
 }
 
+std::string OptionalNumber(double value, bool given) { return given ? Number(value) : "null"; }
+
+// The clock of a moment: "05:18:53", or "05:19" when the times are whole
+// minutes.
+std::string ShortClock(int secondOfDay, bool minutes) {
+    const std::string clock = ClockText(secondOfDay);
+    return minutes ? clock.substr(0, 5) : clock;
+}
+
 }  // namespace
+
+std::string DayNotes(const TimetableDay &day, const std::vector<ShownEvent> &events) {
+    // The events grouped by what they share, in the order of the day:
+    // "imsak, fajr, isha filled by seventh of the night; sunrise always above".
+    std::vector<std::pair<std::string, std::string>> groups;  // (what, keys)
+    for (const ShownEvent &e : events) {
+        const LocalMoment m = MomentOf(day, day.times.event[e.event]);
+        if (m.valid && !m.filled) continue;
+        const std::string what = (m.filled ? "filled by " : "") + m.reason;
+        bool found = false;
+        for (auto &g : groups) {
+            if (g.first == what) {
+                g.second += std::string(", ") + e.key;
+                found = true;
+            }
+        }
+        if (!found) groups.emplace_back(what, e.key);
+    }
+    std::string notes;
+    for (const auto &g : groups) notes += (notes.empty() ? "" : "; ") + g.second + " " + g.first;
+    return notes;
+}
 
 std::string IsoOffset(double hours) {
     // Zones lie within -14..14 hours.
@@ -137,8 +169,10 @@ std::string IsoLocalDateTime(const TimetableDay &day, const LocalMoment &moment)
     return DateText(moment.date) + "T" + ClockText(moment.secondOfDay) + IsoOffset(day.utcOffsetHours);
 }
 
-std::string TimetableJson(const std::vector<TimetableDay> &days, const VorLocation &location,
-                          const VorConfig &config) {
+std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &r) {
+    const VorLocation &location = r.location;
+    const VorTimesSettings &t = r.times;
+    const std::vector<ShownEvent> events = ShownEvents(r.asrBoth);
     std::string out = "{\n  \"place\": {\"name\": " + JsonString(Utf8Text(location.name)) +
                       ", \"latitude\": " + Number(location.latitude) +
                       ", \"longitude\": " + Number(location.longitude) +
@@ -146,14 +180,39 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const VorLocati
                       ", \"timeZone\": " + Number(location.timeZone) +
                       ", \"summerStart\": " + Number(location.summerStart) +
                       ", \"summerEnd\": " + Number(location.summerEnd) + "},\n";
-    out += "  \"settings\": {\"imsakAngle\": " + Number(config.imsakAngle) +
-           ", \"fajrAngle\": " + Number(config.fajrAngle) +
-           ", \"ishaAngle\": " + Number(config.ishaAngle) +
-           ", \"fiqh\": " + JsonString(FiqhName(config.fiqh)) +
-           ", \"highLatitudeRule\": " + Number(config.highLatitudeRule) +
-           ", \"maghribMinutes\": " + Number(config.maghribMinutes) +
-           ", \"safetySeconds\": " + Number(config.safetySeconds) +
-           ", \"distanceKm\": " + Number(config.distanceKm) + "},\n";
+    static constexpr const char *Midnight[2] = {"standard", "jafari"};
+    static constexpr const char *Twilight[2] = {"angles", "seasonal"};
+    static constexpr const char *Shafaq[3] = {"general", "ahmer", "abyad"};
+    static constexpr const char *Rounding[4] = {"seconds", "nearest", "up", "down"};
+    static constexpr const char *Adjusted[7] = {"imsak", "fajr", "sunrise", "dhuhr",
+                                                "asr",   "maghrib", "isha"};
+    std::string adjust;
+    for (int i = 0; i < 7; ++i)
+        if (t.adjust[i] != 0)
+            adjust += std::string(adjust.empty() ? "" : ", ") + "\"" + Adjusted[i] + "\": " + Number(t.adjust[i]);
+    out += "  \"settings\": {\"method\": " + (r.method.empty() ? std::string("null") : JsonString(r.method)) +
+           ", \"fajrAngle\": " + Number(t.fajrAngle) +
+           ", \"ishaAngle\": " + OptionalNumber(t.ishaAngle, t.ishaMinutes <= 0) +
+           ", \"ishaMinutes\": " + OptionalNumber(t.ishaMinutes, t.ishaMinutes > 0) +
+           ", \"ishaMinutesRamadan\": " + OptionalNumber(t.ishaMinutesRamadan, t.ishaMinutesRamadan > 0) +
+           ", \"maghribAngle\": " + OptionalNumber(t.maghribAngle, t.maghribAngle != 0) +
+           ", \"maghribMinutes\": " + Number(t.maghribMinutes) +
+           ", \"imsakAngle\": " + OptionalNumber(t.imsakAngle != 0 ? t.imsakAngle : t.fajrAngle + 1.0,
+                                                 t.imsakMinutes <= 0) +
+           ", \"imsakMinutes\": " + OptionalNumber(t.imsakMinutes, t.imsakMinutes > 0) +
+           ",\n               \"asr\": " +
+           JsonString(r.asrBoth ? "both" : t.asrFactor == 2 ? "hanafi" : "standard") +
+           ", \"highLatitude\": " + JsonString(HighLatitudeText(t.highLatitude)) +
+           ", \"midnight\": " + JsonString(Midnight[t.midnight & 1]) +
+           ", \"twilight\": " + JsonString(Twilight[t.twilight & 1]) +
+           ", \"shafaq\": " + JsonString(Shafaq[t.shafaq >= 0 && t.shafaq <= 2 ? t.shafaq : 0]) +
+           ", \"rounding\": " + JsonString(Rounding[t.rounding & 3]) +
+           ", \"adjust\": {" + adjust + "}" +
+           ",\n               \"horizonHeight\": " + Number(t.horizonHeight) +
+           ", \"distanceKm\": " + Number(t.distanceKm) +
+           ", \"safetySeconds\": " + Number(t.safetySeconds) +
+           ", \"temperature\": " + Number(t.temperature) +
+           ", \"pressure\": " + Number(t.pressure) + "},\n";
     out += "  \"days\": [";
     for (std::size_t d = 0; d < days.size(); ++d) {
         const TimetableDay &day = days[d];
@@ -170,43 +229,101 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const VorLocati
         }
         out += ", \"utcOffset\": \"" + IsoOffset(day.utcOffsetHours) + "\", \"summerTime\": " +
                (day.summerTime ? "true" : "false") + ",\n     \"times\": {";
-        std::string missing;
-        for (int p = 0; p < PublishedTimeCount; ++p) {
-            const LocalMoment m = MomentOf(day, day.times.time[PublishedTimeIndex(p, config.fiqh)]);
-            out += std::string(p == 0 ? "" : ", ") + "\"" + PublishedTimes[p].key + "\": ";
+        std::string missing, filled;
+        for (std::size_t e = 0; e < events.size(); ++e) {
+            const LocalMoment m = MomentOf(day, day.times.event[events[e].event]);
+            out += std::string(e == 0 ? "" : ", ") + "\"" + events[e].key + "\": ";
             if (m.valid) {
                 out += "\"" + IsoLocalDateTime(day, m) + "\"";
+                if (m.filled)
+                    filled += std::string(filled.empty() ? "" : ", ") + "\"" + events[e].key +
+                              "\": " + JsonString(m.reason);
             } else {
                 out += "null";
-                missing += std::string(missing.empty() ? "" : ", ") + "\"" + PublishedTimes[p].key +
+                missing += std::string(missing.empty() ? "" : ", ") + "\"" + events[e].key +
                            "\": \"" + m.reason + "\"";
             }
         }
-        out += "},\n     \"missing\": {" + missing + "}}";
+        out += "},\n     \"missing\": {" + missing + "}, \"filled\": {" + filled + "}}";
     }
     out += "\n  ]\n}\n";
     return out;
 }
 
-std::string TimetableCsv(const std::vector<TimetableDay> &days, const VorConfig &config) {
+std::string TimetableCsv(const std::vector<TimetableDay> &days, const Request &r) {
+    const std::vector<ShownEvent> events = ShownEvents(r.asrBoth);
     std::string out = "date,weekday,hijri_date,utc_offset";
-    for (const PublishedTime &p : PublishedTimes) out += std::string(",") + p.key;
+    for (const ShownEvent &e : events) out += std::string(",") + e.column;
     out += ",notes\r\n";
     for (const TimetableDay &day : days) {
         out += DateText(day.date) + "," + ShortWeekdayName(day.weekday) + "," +
                HijriDateText(day.date) + "," + IsoOffset(day.utcOffsetHours);
-        std::string notes;
-        for (int p = 0; p < PublishedTimeCount; ++p) {
-            const LocalMoment m = MomentOf(day, day.times.time[PublishedTimeIndex(p, config.fiqh)]);
+        for (const ShownEvent &e : events) {
+            const LocalMoment m = MomentOf(day, day.times.event[e.event]);
             out += ",";
-            if (m.valid) {
-                out += IsoLocalDateTime(day, m);
-            } else {
-                notes += std::string(notes.empty() ? "" : "; ") + PublishedTimes[p].key + " " + m.reason;
-            }
+            if (m.valid) out += IsoLocalDateTime(day, m);
         }
-        out += "," + notes + "\r\n";
+        const std::string notes = DayNotes(day, events);
+        // RFC 4180: a field with a comma or quote is quoted (a note never has a quote).
+        out += "," + (notes.find(',') != std::string::npos ? "\"" + notes + "\"" : notes) + "\r\n";
     }
+    return out;
+}
+
+std::string TimetableText(const std::vector<TimetableDay> &days, const Request &r) {
+    const VorLocation &l = r.location;
+    const VorTimesSettings &t = r.times;
+    const std::vector<ShownEvent> events = ShownEvents(r.asrBoth);
+    const bool minutes = t.rounding != 0;
+    char line[160];
+    std::string out;
+    const std::string name = l.name[0] != '\0' ? std::string(l.name) + ", " : std::string();
+    std::snprintf(line, sizeof line, "Prayer times: %s%s, %d m, UTC%s%s\n", name.c_str(),
+                  Coordinates(l).c_str(), l.height, IsoOffset(l.timeZone).c_str(),
+                  l.summerStart != 0 ? " (summer time by the place's rules)" : "");
+    out += line;
+    std::string method = r.method.empty() ? std::string("MWL (default)") : r.method;
+    out += "Method " + method + ": Fajr " + ShortNumber(t.fajrAngle) + " deg, Isha'a " + IshaText(t) +
+           ", Imsak " + ImsakText(t) + ", Maghrib " + MaghribText(t) + ", Asr " +
+           (r.asrBoth ? "both factors" : t.asrFactor == 2 ? "Hanafi (factor 2)" : "factor 1") + "\n";
+    const std::string other = OtherDefinitionText(t);
+    out += "High latitudes: " + HighLatitudeText(t.highLatitude) + "; eye " +
+           std::to_string(t.horizonHeight) + " m above the horizon" + (other.empty() ? "" : "; " + other) +
+           "\n\n";
+    static constexpr const char *Titles[VOR_EVENT_COUNT] = {
+        "Imsak", "Fajr", "Sunrise", "Dhuhr", "Asr", "AsrHanafi", "Sunset", "Maghrib", "Isha",
+        "Midnight", "LastThird"};
+    std::string header = "Date       Day Hijri      ";
+    for (const ShownEvent &e : events) {
+        std::snprintf(line, sizeof line, "%-10s", Titles[e.event]);
+        header += line;
+    }
+    out += header + "Notes\n";
+    bool filledShown = false, otherDayShown = false;
+    for (const TimetableDay &day : days) {
+        std::snprintf(line, sizeof line, "%s %s %-10s ", DateText(day.date).c_str(),
+                      ShortWeekdayName(day.weekday), HijriDateText(day.date).c_str());
+        std::string row = line;
+        for (const ShownEvent &e : events) {
+            const LocalMoment m = MomentOf(day, day.times.event[e.event]);
+            std::string cell = "-";
+            if (m.valid) {
+                const long long shift = std::llround(DateToJulianDay(m.date) - DateToJulianDay(day.date));
+                cell = ShortClock(m.secondOfDay, minutes) + (shift > 0 ? ">" : shift < 0 ? "<" : "") +
+                       (m.filled ? "*" : "");
+                filledShown = filledShown || m.filled;
+                otherDayShown = otherDayShown || shift != 0;
+            }
+            std::snprintf(line, sizeof line, "%-10s", cell.c_str());
+            row += line;
+        }
+        row += DayNotes(day, events);
+        while (!row.empty() && row.back() == ' ') row.pop_back();
+        out += row + "\n";
+    }
+    if (filledShown || otherDayShown) out += "\n";
+    if (otherDayShown) out += "> on the next day, < on the day before (the local clock)\n";
+    if (filledShown) out += "* given by the high-latitude setting or bound named in the notes\n";
     return out;
 }
 
@@ -226,8 +343,10 @@ std::string FoldIcsLine(const std::string &line) {
     return out + line.substr(start) + "\r\n";
 }
 
-std::string TimetableIcs(const std::vector<TimetableDay> &days, const VorLocation &location,
-                         const VorConfig &config, long long stampUtcSeconds) {
+std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r,
+                         long long stampUtcSeconds) {
+    const VorLocation &location = r.location;
+    const std::vector<ShownEvent> events = ShownEvents(r.asrBoth);
     const std::string place = Utf8Text(location.name);
     const std::string where = place.empty() ? Coordinates(location) : place + ", " + Coordinates(location);
     const long long stampDays = stampUtcSeconds / 86400 - (stampUtcSeconds % 86400 < 0 ? 1 : 0);
@@ -247,25 +366,26 @@ std::string TimetableIcs(const std::vector<TimetableDay> &days, const VorLocatio
     line("METHOD:PUBLISH");
     line("X-WR-CALNAME:" + IcsText("Prayer times, " + where));
     for (const TimetableDay &day : days) {
-        for (int p = 0; p < PublishedTimeCount; ++p) {
-            const LocalMoment m = MomentOf(day, day.times.time[PublishedTimeIndex(p, config.fiqh)]);
+        for (const ShownEvent &e : events) {
+            const LocalMoment m = MomentOf(day, day.times.event[e.event]);
             if (!m.valid) continue;
             const std::string date = DateText(day.date);
             line("BEGIN:VEVENT");
-            line("UID:" + date + "-" + PublishedTimes[p].key + uidPlace + "@vorlin");
+            line("UID:" + date + "-" + e.key + uidPlace + "@vorlin");
             line("DTSTAMP:" + stamp);
             line("DTSTART:" + IcsUtc(m.utcDayNumber, m.utcSecondOfDay));
-            line("SUMMARY:" + IcsText(std::string(PublishedTimes[p].title) +
+            line("SUMMARY:" + IcsText(std::string(e.title) +
                                       (place.empty() ? "" : " (" + place + ")")));
             line("LOCATION:" + IcsText(where));
             line(geo);
-            std::string description = std::string(PublishedTimes[p].title) + " of " + date + " at " +
+            std::string description = std::string(e.title) + " of " + date + " at " +
                                       ClockText(m.secondOfDay) + " local time (UTC" +
                                       IsoOffset(day.utcOffsetHours) + ")";
             if (day.date.hijriValid == 1)
                 description += ", " + std::to_string(static_cast<int>(day.date.hijriDay)) + " " +
                                HijriMonthName(day.date.hijriMonth) + " " +
                                std::to_string(day.date.hijriYear) + " AH";
+            if (m.filled) description += "; filled by " + m.reason;
             line("DESCRIPTION:" + IcsText(description));
             line("TRANSP:TRANSPARENT");
             line("END:VEVENT");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "options.h"
 #include "timetable.h"
 #include "vorlin.h"
 
@@ -20,24 +21,33 @@ std::string IsoLocalDateTime(const TimetableDay &day, const LocalMoment &moment)
 // "+01:00", "-09:30": an offset in hours as ISO 8601 writes it.
 std::string IsoOffset(double hours);
 
-// One JSON document: the place, the settings and an array "days" of
-// {date, weekday, hijri: {year, month, day, monthName} or null, utcOffset,
-// summerTime, times: {imsak .. isha: date-time or null}, missing: {name:
-// reason}} (location in degrees).
-std::string TimetableJson(const std::vector<TimetableDay> &days, const VorLocation &location,
-                          const VorConfig &config);
+// The notes of a day: the events missing and why, the events filled and by
+// what ("fajr always above; isha filled by seventh of the night").
+std::string DayNotes(const TimetableDay &day, const std::vector<ShownEvent> &events);
+
+// One JSON document: the place, the effective settings and an array "days"
+// of {date, weekday, hijri: {date, year, month, day, monthName} or null,
+// utcOffset, summerTime, times: {imsak .. lastThird: date-time or null},
+// missing: {key: reason}, filled: {key: what filled it}} (location in
+// degrees).
+std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &request);
 
 // CSV (RFC 4180, CRLF line ends) with a header row: date, weekday,
-// hijri_date (Y-M-D or empty), utc_offset, the seven times (empty when
-// missing) and notes ("fajr always above; isha always above").
-std::string TimetableCsv(const std::vector<TimetableDay> &days, const VorConfig &config);
+// hijri_date (Y-M-D or empty), utc_offset, the events (empty when missing)
+// and notes (DayNotes).
+std::string TimetableCsv(const std::vector<TimetableDay> &days, const Request &request);
 
-// An iCalendar VCALENDAR with one VEVENT per published time per day (times
+// The terminal table: the place and settings in words, one row per day
+// (local clock times; ">" the next day, "<" the day before, "*" filled),
+// and the notes of the day.
+std::string TimetableText(const std::vector<TimetableDay> &days, const Request &request);
+
+// An iCalendar VCALENDAR with one VEVENT per shown event per day (times
 // that do not exist are left out): UID, DTSTAMP (stampUtcSeconds, seconds
 // since 1970-01-01 UTC), DTSTART in UTC, SUMMARY, LOCATION, GEO,
 // DESCRIPTION.  CRLF line ends, lines folded at 75 octets.
-std::string TimetableIcs(const std::vector<TimetableDay> &days, const VorLocation &location,
-                         const VorConfig &config, long long stampUtcSeconds);
+std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &request,
+                         long long stampUtcSeconds);
 
 // Folds one content line (without its line end) at 75 octets, never inside
 // a UTF-8 sequence, and ends every physical line with CRLF.

@@ -1,8 +1,11 @@
 #include "options.h"
 
 #include "cities.h"
-#include "methods.h"
+#include "interface/times_record.h"
+#include "methods/methods.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -17,24 +20,44 @@ const char *const PlaceAndSettingsHelp =
     "  --name TEXT         place name printed in reports (at most 47 bytes)\n"
     "  --lat DEG           latitude, degrees north positive\n"
     "  --lon DEG           longitude, degrees east positive\n"
-    "  --height M          height above sea level, metres\n"
+    "  --height M          height above sea level, metres (the air pressure)\n"
     "  --tz HOURS          standard-time zone, hours east of Greenwich\n"
     "  --summer-start RULE --summer-end RULE   summer-time rules (0 = none;\n"
     "                      month << 8 | day code, e.g. 834 and 2626 for the EU)\n"
     "Date:\n"
     "  --date Y-M-D        civil date (default: today)\n"
-    "Settings (defaults in brackets; the default method is MWL, Shafi'i Asr):\n"
-    "  --method NAME       a named method (vorlin methods): sets the three angles,\n"
-    "                      the fiqh and the high-latitude rule fields\n"
-    "  --imsak DEG [-19]  --fajr DEG [-18]  --isha DEG [-17]  (Sun below horizon)\n"
-    "  --fiqh N [1]        0 Jafari, 1 Shafi'i, 2 Hanafi, 3 Maliki, 4 Hanbali\n"
-    "  --distance KM [0]  --precision N [0 seconds, 1 minutes]\n"
-    "  --maghrib-minutes N [0]  --temperature C [10]  --pressure MBAR [0 = from height]\n"
-    "  --safety-seconds N [0]  --tolerance-seconds N [1]\n"
+    "Settings (defaults in brackets: the MWL method):\n"
+    "  --method NAME       a named method (vorlin methods), any case\n"
+    "  --fajr DEG [18]  --isha DEG [17]  --imsak DEG [Fajr's + 1]\n"
+    "  --maghrib-angle DEG [sunset]   angles of the Sun's centre below the\n"
+    "                      horizon: 18 and -18 both mean 18 degrees below\n"
+    "  --isha-minutes N    Isha'a N minutes after Maghrib, instead of its angle\n"
+    "  --isha-minutes-ramadan N   the same in Ramadan (Hijri month 9 at the place)\n"
+    "  --imsak-minutes N   Imsak N minutes before Fajr, instead of its angle\n"
+    "  --maghrib-minutes N [0]    minutes added to Maghrib\n"
+    "  --adjust NAME=MIN[,NAME=MIN...]   minutes added at the end to imsak, fajr,\n"
+    "                      sunrise, dhuhr, asr, maghrib or isha (over the method's)\n"
+    "  --asr standard|hanafi|both [standard]   shadow factor 1, 2, or both times\n"
+    "  --fiqh N [1]        0 Jafari, 1 Shafi'i, 2 Hanafi (Asr factor 2), 3 Maliki,\n"
+    "                      4 Hanbali\n"
+    "  --midnight standard|jafari [standard]   halfway from sunset to sunrise or\n"
+    "                      to Fajr (also the start of the last third of the night)\n"
+    "  --twilight angles|seasonal [angles]  --shafaq general|ahmer|abyad [general]\n"
+    "                      seasonal: Fajr and Isha'a bounded by the Moonsighting\n"
+    "                      Committee's seasonal minutes (its shafaq for Isha'a)\n"
+    "  --high-latitude-rule RULE [default]   when Fajr or Isha'a is missing or\n"
+    "                      far into the night: default (seventh-of-night from 48\n"
+    "                      degrees of latitude), none, middle-of-night,\n"
+    "                      seventh-of-night, twilight-angle, or the library's 1..9\n"
+    "  --rounding seconds|nearest|up|down [seconds]   whole minutes but seconds\n"
+    "  --horizon-height M [0]   eye above the visible horizon (the dip)\n"
+    "  --distance KM [0]  --temperature C [10]  --pressure MBAR [0 = from height]\n"
+    "  --safety-seconds N [0]  --tolerance-seconds N [1]  --fajr-isha-minutes N [90]\n"
+    "  --precision N [0]   1: the report in minutes (other formats: rounding nearest)\n"
     "  --crescent DEG [20] crescent test: Moon altitude above the Sun plus elongation\n"
     "                      at sunset; 20 about best separates seen from unseen young\n"
     "                      crescents in some 5,300 published observations\n"
-    "  --high-latitude-rule N [0]  --fajr-isha-minutes N [90]  --hijri-adjust DAYS [0]\n"
+    "  --hijri-adjust DAYS [0]\n"
     "--city and --method are applied first: any other flag overrides them, in any\n"
     "order.\n";
 
@@ -101,6 +124,7 @@ Request DefaultRequest() {
     r.config.scheduleFlags = 0;
     r.config.hijriAdjustDays = 0;
     r.config.fajrIshaMinutes = 90;
+    r.times = DefaultTimesRecord();
 
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -109,6 +133,116 @@ Request DefaultRequest() {
     r.date.month = static_cast<uint8_t>(local.tm_mon + 1);
     r.date.day = local.tm_mday;
     return r;
+}
+
+namespace {
+
+// An angle below the horizon: 18 and -18 both mean 18 degrees below.
+double ParseDepression(const std::string &flag, const std::string &text) {
+    const double v = ParseNumber(flag, text);
+    if (std::fabs(v) > 90.0) throw UsageError(flag + " must lie within -90..90 degrees");
+    return std::fabs(v);
+}
+
+double ParseMinutes(const std::string &flag, const std::string &text) {
+    const double v = ParseNumber(flag, text);
+    if (v < 0.0 || v > 1440.0) throw UsageError(flag + " must lie within 0..1440 minutes");
+    return v;
+}
+
+// One of the words of a flag, in any case; its index.
+int ParseWord(const std::string &flag, const std::string &text,
+              std::initializer_list<const char *> words) {
+    std::string lowered;
+    for (const char c : text) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    int index = 0;
+    std::string list;
+    for (const char *w : words) {
+        if (lowered == w) return index;
+        list += std::string(index == 0 ? "" : ", ") + w;
+        ++index;
+    }
+    throw UsageError(flag + " expects " + list + ", not '" + text + "'");
+}
+
+// --adjust imsak=-2,maghrib=3 over the method's adjustments.
+void ParseAdjustments(const std::string &text, double adjust[7]) {
+    static constexpr const char *Names[7] = {"imsak", "fajr", "sunrise", "dhuhr",
+                                             "asr",   "maghrib", "isha"};
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, comma - start);
+        const std::size_t equals = item.find('=');
+        if (equals == std::string::npos)
+            throw UsageError("--adjust expects NAME=MINUTES[,NAME=MINUTES...], not '" + text + "'");
+        const std::string name = item.substr(0, equals);
+        int event = -1;
+        for (int i = 0; i < 7; ++i)
+            if (name == Names[i]) event = i;
+        if (event < 0)
+            throw UsageError("--adjust: no event '" + name +
+                             "' (imsak, fajr, sunrise, dhuhr, asr, maghrib, isha)");
+        const double minutes = ParseNumber("--adjust " + name, item.substr(equals + 1));
+        if (std::fabs(minutes) > 1440.0) throw UsageError("--adjust must lie within -1440..1440 minutes");
+        adjust[event] = minutes;
+        start = comma + 1;
+    }
+}
+
+// The flag that sets a field of VorTimesSettings, for messages.
+const char *FlagOfField(const char *field) {
+    static constexpr const char *Flags[][2] = {
+        {"fajrAngle", "--fajr"},           {"ishaAngle", "--isha"},
+        {"ishaMinutes", "--isha-minutes"}, {"ishaMinutesRamadan", "--isha-minutes-ramadan"},
+        {"maghribAngle", "--maghrib-angle"}, {"maghribMinutes", "--maghrib-minutes"},
+        {"imsakAngle", "--imsak"},         {"imsakMinutes", "--imsak-minutes"},
+        {"adjust", "--adjust"},            {"highLatitude", "--high-latitude-rule"},
+        {"fajrIshaMinutes", "--fajr-isha-minutes"}, {"distanceKm", "--distance"},
+        {"horizonHeight", "--horizon-height"}, {"crescentThreshold", "--crescent"},
+        {"asrFactor", "--asr"},            {"midnight", "--midnight"},
+        {"twilight", "--twilight"},        {"shafaq", "--shafaq"},
+        {"rounding", "--rounding"}};
+    for (const auto &f : Flags)
+        if (std::strcmp(f[0], field) == 0) return f[1];
+    return field;
+}
+
+// A named method over both records: the structured one takes its whole
+// definition, the legacy one what it has fields for.
+void ApplyMethod(const NamedMethod &m, Request &r) {
+    ApplyMethodToRecord(m, r.times);
+    r.method = m.name;
+    r.config.fajrAngle = static_cast<float>(-m.fajrAngle);
+    if (!std::isnan(m.ishaAngle)) r.config.ishaAngle = static_cast<float>(-m.ishaAngle);
+    r.config.fiqh = m.midnight == MidnightJafari ? 0 : m.asrFactor == 2 ? 2 : 1;
+}
+
+std::string MethodNames() {
+    std::string names;
+    for (int i = 0; i < NamedMethodCount(); ++i)
+        names += std::string(i == 0 ? "" : ", ") + NamedMethodAt(i).name;
+    return names;
+}
+
+}  // namespace
+
+std::string ReportCannotShow(const Request &r) {
+    const VorTimesSettings &t = r.times;
+    if (t.ishaMinutes > 0 || t.ishaMinutesRamadan > 0)
+        return "Isha'a by minutes after Maghrib (--isha-minutes or the method)";
+    if (t.maghribAngle != 0) return "Maghrib by an angle (--maghrib-angle or the method)";
+    if (t.imsakMinutes > 0) return "Imsak by minutes (--imsak-minutes)";
+    for (const double a : t.adjust)
+        if (a != 0) return "minute adjustments (--adjust or the method)";
+    if (t.twilight != 0) return "the seasonal twilight (--twilight or the method)";
+    if (t.rounding != 0 && !(t.rounding == 1 && r.config.precision == 1 && !r.roundingGiven))
+        return "rounding other than the report's (--rounding or the method)";
+    if (t.highLatitude > 9) return "this --high-latitude-rule (the report has rules 0..9)";
+    if (r.asrBoth) return "both Asr times (--asr both)";
+    if (r.horizonGiven && t.horizonHeight != std::max(r.location.height, 0))
+        return "a --horizon-height other than --height (the report takes the dip from the height)";
+    return "";
 }
 
 Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag> &ownFlags,
@@ -143,10 +277,10 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     }
     for (const auto &[arg, v] : flags) {
         if (arg == "--method") {
-            const CalculationMethod *method = FindCalculationMethod(v);
+            const NamedMethod *method = FindNamedMethod(v.c_str());
             if (method == nullptr)
-                throw UsageError("unknown method '" + v + "' (methods: " + CalculationMethodNames() + ")");
-            ApplyCalculationMethod(*method, r.config);
+                throw UsageError("unknown method '" + v + "' (methods: " + MethodNames() + ")");
+            ApplyMethod(*method, r);
         } else if (arg == "--city") {
             const City *city = FindCity(v);
             if (city == nullptr) {
@@ -159,8 +293,10 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             ApplyCity(*city, r.location);
         }
     }
+    bool imsakGiven = false;
     for (const auto &[arg, v] : flags) {
         VorConfig &c = r.config;
+        VorTimesSettings &t = r.times;
         VorLocation &l = r.location;
         if (arg == "--method" || arg == "--city") {
             continue;
@@ -176,6 +312,8 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             if (std::fabs(l.longitude) > 180.0) throw UsageError("--lon must lie within -180..180");
         } else if (arg == "--height") {
             l.height = ParseInteger(arg, v);
+            if (l.height < -1000 || l.height > 100000)
+                throw UsageError("--height must lie within -1000..100000 metres");
         } else if (arg == "--tz") {
             const double tz = ParseNumber(arg, v);
             if (std::fabs(tz) > 14.0) throw UsageError("--tz must lie within -14..14");
@@ -191,43 +329,114 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             r.date.month = static_cast<uint8_t>(m);
             r.date.day = d;
         } else if (arg == "--imsak") {
-            c.imsakAngle = static_cast<float>(ParseNumber(arg, v));
+            t.imsakAngle = ParseDepression(arg, v);
+            t.imsakMinutes = 0;
+            c.imsakAngle = static_cast<float>(-t.imsakAngle);
+            imsakGiven = true;
         } else if (arg == "--fajr") {
-            c.fajrAngle = static_cast<float>(ParseNumber(arg, v));
+            t.fajrAngle = ParseDepression(arg, v);
+            c.fajrAngle = static_cast<float>(-t.fajrAngle);
         } else if (arg == "--isha") {
-            c.ishaAngle = static_cast<float>(ParseNumber(arg, v));
+            t.ishaAngle = ParseDepression(arg, v);
+            t.ishaMinutes = t.ishaMinutesRamadan = 0;
+            c.ishaAngle = static_cast<float>(-t.ishaAngle);
+        } else if (arg == "--maghrib-angle") {
+            t.maghribAngle = ParseDepression(arg, v);
+        } else if (arg == "--isha-minutes") {
+            t.ishaMinutes = ParseMinutes(arg, v);
+        } else if (arg == "--isha-minutes-ramadan") {
+            t.ishaMinutesRamadan = ParseMinutes(arg, v);
+        } else if (arg == "--imsak-minutes") {
+            t.imsakMinutes = ParseMinutes(arg, v);
+        } else if (arg == "--adjust") {
+            ParseAdjustments(v, t.adjust);
+        } else if (arg == "--asr") {
+            const int asr = ParseWord(arg, v, {"standard", "shafii", "hanafi", "both"});
+            r.asrBoth = asr == 3;
+            t.asrFactor = asr == 2 ? 2 : 1;
+            if (asr == 2) c.fiqh = 2;
+            if (asr != 2 && c.fiqh == 2) c.fiqh = 1;
         } else if (arg == "--fiqh") {
             c.fiqh = ParseInteger(arg, v);
             if (c.fiqh < 0 || c.fiqh > 4) throw UsageError("--fiqh must be 0..4");
+            t.asrFactor = c.fiqh == 2 ? 2 : 1;
+        } else if (arg == "--midnight") {
+            t.midnight = ParseWord(arg, v, {"standard", "jafari"});
+        } else if (arg == "--twilight") {
+            t.twilight = ParseWord(arg, v, {"angles", "seasonal"});
+        } else if (arg == "--shafaq") {
+            t.shafaq = ParseWord(arg, v, {"general", "ahmer", "abyad"});
+        } else if (arg == "--rounding") {
+            t.rounding = ParseWord(arg, v, {"seconds", "nearest", "up", "down"});
+            r.roundingGiven = true;
+        } else if (arg == "--horizon-height") {
+            t.horizonHeight = ParseInteger(arg, v);
+            if (t.horizonHeight < 0 || t.horizonHeight > 100000)
+                throw UsageError("--horizon-height must lie within 0..100000 metres");
+            r.horizonGiven = true;
         } else if (arg == "--distance") {
-            c.distanceKm = ParseInteger(arg, v);
+            c.distanceKm = t.distanceKm = ParseInteger(arg, v);
+            if (c.distanceKm < 0 || c.distanceKm > 1000000)
+                throw UsageError("--distance must lie within 0..1000000 km");
         } else if (arg == "--precision") {
             c.precision = ParseInteger(arg, v);
             if (c.precision < 0 || c.precision > 1) throw UsageError("--precision must be 0 or 1");
         } else if (arg == "--maghrib-minutes") {
             c.maghribMinutes = ParseInteger(arg, v);
+            if (std::abs(c.maghribMinutes) > 1440)
+                throw UsageError("--maghrib-minutes must lie within -1440..1440");
+            t.maghribMinutes = c.maghribMinutes;
         } else if (arg == "--temperature") {
-            c.temperature = ParseInteger(arg, v);
+            c.temperature = t.temperature = ParseInteger(arg, v);
         } else if (arg == "--pressure") {
-            c.pressure = ParseInteger(arg, v);
+            c.pressure = t.pressure = ParseInteger(arg, v);
         } else if (arg == "--safety-seconds") {
-            c.safetySeconds = ParseInteger(arg, v);
+            c.safetySeconds = t.safetySeconds = ParseInteger(arg, v);
         } else if (arg == "--tolerance-seconds") {
-            c.toleranceSeconds = ParseInteger(arg, v);
+            c.toleranceSeconds = t.toleranceSeconds = ParseInteger(arg, v);
         } else if (arg == "--crescent") {
-            c.crescentThreshold = static_cast<float>(ParseNumber(arg, v));
+            c.crescentThreshold = t.crescentThreshold = static_cast<float>(ParseNumber(arg, v));
         } else if (arg == "--high-latitude-rule") {
-            c.highLatitudeRule = ParseInteger(arg, v);
-            if (c.highLatitudeRule < 0 || c.highLatitudeRule > 9)
-                throw UsageError("--high-latitude-rule must be 0..9");
+            static constexpr const char *Names[] = {"default", "none", "middle-of-night",
+                                                    "seventh-of-night", "twilight-angle"};
+            static constexpr int Values[] = {-1, 0, 10, 11, 12};
+            bool named = false;
+            for (int i = 0; i < 5; ++i) {
+                if (v == Names[i]) {
+                    t.highLatitude = Values[i];
+                    named = true;
+                }
+            }
+            if (!named) {
+                char *end = nullptr;
+                const long rule = std::strtol(v.c_str(), &end, 10);
+                if (v.empty() || *end != '\0' || rule < 0 || rule > 9)
+                    throw UsageError("--high-latitude-rule expects default, none, middle-of-night, "
+                                     "seventh-of-night, twilight-angle or 0..9, not '" + v + "'");
+                t.highLatitude = static_cast<int>(rule);
+            }
+            c.highLatitudeRule = t.highLatitude >= 0 && t.highLatitude <= 9 ? t.highLatitude : 0;
         } else if (arg == "--fajr-isha-minutes") {
-            c.fajrIshaMinutes = ParseInteger(arg, v);
+            c.fajrIshaMinutes = t.fajrIshaMinutes = ParseInteger(arg, v);
+            if (c.fajrIshaMinutes < 0 || c.fajrIshaMinutes > 1440)
+                throw UsageError("--fajr-isha-minutes must lie within 0..1440");
         } else if (arg == "--hijri-adjust") {
-            c.hijriAdjustDays = ParseInteger(arg, v);
+            c.hijriAdjustDays = t.hijriAdjustDays = ParseInteger(arg, v);
         } else {
             throw UsageError("unknown flag: " + arg);
         }
     }
+    // Imsak follows Fajr (one degree deeper) unless it was given.
+    if (!imsakGiven) r.config.imsakAngle = r.config.fajrAngle - 1.0f;
+    // The report's minutes for the other formats, unless a rounding was chosen.
+    if (!r.roundingGiven && r.config.precision == 1 && r.times.rounding == 0) r.times.rounding = 1;
+    if (r.asrBoth) r.times.asrFactor = 1;
+    if (r.times.shafaq != 0 && r.times.twilight == 0)
+        throw UsageError("--shafaq applies to the seasonal twilight (--twilight seasonal or "
+                         "--method MoonsightingCommittee)");
+    const UnusableSetting bad = FirstUnusableSetting(r.times);
+    if (bad.field != nullptr)
+        throw UsageError(std::string(FlagOfField(bad.field)) + " must lie within " + bad.range);
     return r;
 }
 

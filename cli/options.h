@@ -16,13 +16,25 @@ struct UsageError : std::runtime_error {
 };
 
 // The records a request is made of, filled with the embedded defaults and
-// then with whatever flags the user gave.
+// then with whatever flags the user gave.  The times of every format but
+// the library's own report come from `times`; `config` is the legacy
+// record of the reports, the Hijri calendar and the Moon, filled from the
+// same flags where it has the field.
 struct Request {
     VorDate date{};
     VorLocation location{};
     VorConfig config{};
+    VorTimesSettings times{};
+    std::string method;          // the named method given (--method), "" for the default
+    bool asrBoth = false;        // --asr both: the Shafi'i and the Hanafi Asr
+    bool horizonGiven = false;   // --horizon-height was given
+    bool roundingGiven = false;  // --rounding was given
     std::vector<std::string> positional;  // arguments that are not flags
 };
+
+// Why the library's report cannot show the request's times ("" when it
+// can): a setting the legacy record has no field for, named by its flag.
+std::string ReportCannotShow(const Request &request);
 
 // Parses "Y-M-D" (Y may be negative, astronomical numbering) into year,
 // month, day; throws UsageError when it is not of that shape.

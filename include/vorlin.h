@@ -339,6 +339,7 @@ typedef struct VorTimesSettings {
 #define VOR_HIGHLAT_MIDDLE_OF_NIGHT 10
 #define VOR_HIGHLAT_SEVENTH_OF_NIGHT 11
 #define VOR_HIGHLAT_TWILIGHT_ANGLE 12
+#define VOR_FILLED_SEASONAL 13 /* VorEventTime.filledBy only: not a setting */
 
 /* Events of VorDayTimes.event, in the order of the day. */
 #define VOR_EVENT_IMSAK 0
@@ -368,7 +369,8 @@ typedef struct VorTimesSettings {
  *                time; may exceed 24 for the night after the day)
  *   utcJd        Julian Date (UT)
  *   unixSeconds  seconds since 1970-01-01 0 h UT
- *   filledBy     for FILLED: the rule 1..9 or VOR_HIGHLAT_* that gave it
+ *   filledBy     for FILLED: the rule 1..9 or VOR_HIGHLAT_* that gave it, or
+ *                VOR_FILLED_SEASONAL (the seasonal twilight bounds)
  */
 typedef struct VorEventTime {
     double localHours;   /* offset 0 */

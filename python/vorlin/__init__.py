@@ -549,7 +549,8 @@ class Time(NamedTuple):
     """One event: a timezone-aware datetime (None when there is none), why it
     is missing or how it was found ("valid", "filled", "always above",
     "always below", "not valid"), and what filled it (a high-latitude rule
-    1..9 or 10 middle, 11 seventh of the night, 12 twilight angle)."""
+    1..9 or 10 middle, 11 seventh of the night, 12 twilight angle, 13 the
+    seasonal twilight bounds)."""
     time: Optional[datetime.datetime]
     status: str
     filled_by: int = 0

@@ -11,6 +11,7 @@
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "interface/input_guard.h"
+#include "interface/times_record.h"
 #include "methods/day_times.h"
 #include "methods/methods.h"
 #include "vorlin.h"
@@ -25,7 +26,6 @@ constexpr int32_t MaxRangeDays = 3660;
 constexpr int32_t FirstYear = 1;
 constexpr int32_t LastYear = 9999;
 constexpr double UnixEpochJd = 2440587.5;
-constexpr double LargestMinutes = 1440.0;  // a day
 
 // The host's record in full: its first size bytes over the defaults.
 template <typename Record>
@@ -39,83 +39,6 @@ bool ReadVersioned(const Record *host, Record &record) {
     return true;
 }
 
-VorTimesSettings DefaultRecord() {
-    const TimesSettings d = SettingsOfMethod(NamedMethodAt(0));
-    VorTimesSettings r{};
-    r.size = sizeof r;
-    r.asrFactor = d.asrFactor;
-    r.fajrAngle = d.fajrAngle;
-    r.ishaAngle = d.ishaAngle;
-    r.highLatitude = d.highLatitude;
-    r.fajrIshaMinutes = d.fajrIshaMinutes;
-    r.midnight = d.midnight;
-    r.twilight = d.twilight;
-    r.shafaq = d.shafaq;
-    r.rounding = d.rounding;
-    r.temperature = d.temperature;
-    r.toleranceSeconds = d.toleranceSeconds;
-    r.crescentThreshold = d.crescentThreshold;
-    return r;
-}
-
-// A method's published fields over a record.
-void ApplyMethod(const NamedMethod &m, VorTimesSettings &r) {
-    const TimesSettings s = SettingsOfMethod(m);
-    r.fajrAngle = s.fajrAngle;
-    r.ishaAngle = s.ishaAngle;
-    r.ishaMinutes = std::isnan(s.ishaMinutes) ? 0.0 : s.ishaMinutes;
-    r.ishaMinutesRamadan = std::isnan(s.ishaMinutesRamadan) ? 0.0 : s.ishaMinutesRamadan;
-    r.maghribAngle = std::isnan(s.maghribAngle) ? 0.0 : s.maghribAngle;
-    r.asrFactor = s.asrFactor;
-    r.midnight = s.midnight;
-    r.twilight = s.twilight;
-    r.rounding = s.rounding;
-    for (int i = 0; i < AdjustedEventCount; ++i) r.adjust[i] = s.adjust[i];
-}
-
-bool Angle(double degrees) { return std::fabs(degrees) <= 90.0; }  // false for NaN
-bool Minutes(double m) { return m >= 0.0 && m <= LargestMinutes; }
-bool Within(int v, int low, int high) { return v >= low && v <= high; }
-
-// The record as TimesSettings; false when a value is unusable.
-bool ToSettings(const VorTimesSettings &r, TimesSettings &s) {
-    bool ok = Angle(r.fajrAngle) && Angle(r.ishaAngle) && Angle(r.maghribAngle) &&
-              Angle(r.imsakAngle) && Minutes(r.ishaMinutes) && Minutes(r.ishaMinutesRamadan) &&
-              std::fabs(r.maghribMinutes) <= LargestMinutes && Minutes(r.imsakMinutes) &&
-              Within(r.asrFactor, 1, 2) && Within(r.highLatitude, -1, 12) &&
-              Within(r.midnight, 0, 1) && Within(r.twilight, 0, 1) && Within(r.shafaq, 0, 2) &&
-              Within(r.rounding, 0, 3) && Within(r.fajrIshaMinutes, 0, 1440) &&
-              Within(r.distanceKm, 0, 1000000) && Within(r.horizonHeight, 0, 100000) &&
-              std::fabs(r.crescentThreshold) <= 90.0f;
-    for (double a : r.adjust) ok = ok && std::fabs(a) <= LargestMinutes;
-    if (!ok) return false;
-    s.fajrAngle = r.fajrAngle;
-    s.ishaAngle = r.ishaAngle;
-    s.ishaMinutes = r.ishaMinutes > 0.0 ? r.ishaMinutes : kNoValue;
-    s.ishaMinutesRamadan = r.ishaMinutesRamadan > 0.0 ? r.ishaMinutesRamadan : kNoValue;
-    s.maghribAngle = r.maghribAngle != 0.0 ? r.maghribAngle : kNoValue;
-    s.maghribMinutes = r.maghribMinutes;
-    s.imsakAngle = r.imsakAngle != 0.0 ? r.imsakAngle : kNoValue;
-    s.imsakMinutes = r.imsakMinutes > 0.0 ? r.imsakMinutes : kNoValue;
-    s.asrFactor = r.asrFactor;
-    s.highLatitude = r.highLatitude;
-    s.fajrIshaMinutes = r.fajrIshaMinutes;
-    s.midnight = static_cast<MidnightMode>(r.midnight);
-    s.twilight = static_cast<TwilightMode>(r.twilight);
-    s.shafaq = static_cast<ShafaqKind>(r.shafaq);
-    s.rounding = static_cast<RoundingMode>(r.rounding);
-    for (int i = 0; i < AdjustedEventCount; ++i) s.adjust[i] = r.adjust[i];
-    s.distanceKm = r.distanceKm;
-    s.horizonHeight = r.horizonHeight;
-    s.temperature = r.temperature;
-    s.pressure = r.pressure;
-    s.toleranceSeconds = r.toleranceSeconds < 1 ? 1 : r.toleranceSeconds;
-    s.safetySeconds = r.safetySeconds;
-    s.crescentThreshold = r.crescentThreshold;
-    s.hijriAdjustDays = r.hijriAdjustDays;
-    return true;
-}
-
 // Everything a request needs, read and checked once.
 struct Request {
     TimesSettings settings;
@@ -124,11 +47,11 @@ struct Request {
 
 bool ReadRequest(const VorDate *date, const VorLocation *location,
                  const VorTimesSettings *settings, Request &request) {
-    VorTimesSettings record = DefaultRecord();
+    VorTimesSettings record = DefaultTimesRecord();
     if (date == nullptr || location == nullptr || !ReadVersioned(settings, record) ||
         IsUsableLocation(*location) == 0 || IsValidDate(*date, 0) != 1 ||
         date->year < FirstYear || date->year > LastYear ||
-        !ToSettings(record, request.settings)) {
+        !RecordToSettings(record, request.settings)) {
         return false;
     }
     request.place = *location;
@@ -184,7 +107,7 @@ extern "C" {
 
 VORLIN_API int32_t VORLIN_CALL VorDefaultTimesSettings(VorTimesSettings *settings) {
     if (settings == nullptr || settings->size < 8) return 0;
-    WriteRecord(DefaultRecord(), settings, settings->size);
+    WriteRecord(DefaultTimesRecord(), settings, settings->size);
     return static_cast<int32_t>(sizeof(VorTimesSettings));
 }
 
@@ -205,8 +128,8 @@ VORLIN_API int32_t VORLIN_CALL VorMethodName(int32_t index, char *name, int32_t 
 VORLIN_API int32_t VORLIN_CALL VorMethodSettings(const char *name, VorTimesSettings *settings) {
     const NamedMethod *m = FindNamedMethod(name);
     if (m == nullptr || settings == nullptr || settings->size < 8) return 0;
-    VorTimesSettings r = DefaultRecord();
-    ApplyMethod(*m, r);
+    VorTimesSettings r = DefaultTimesRecord();
+    ApplyMethodToRecord(*m, r);
     WriteRecord(r, settings, settings->size);
     return 1;
 }

@@ -208,7 +208,7 @@ void ComputeCoreDay(const VorDate &date, const VorLocation &loc, const TimesSett
         if (seasonal && std::fabs(latitudeDegrees) < 55.0) {
             Bound(day, SeasonalFajrMinutes(date, latitudeDegrees) * MinuteToRad,
                   SeasonalIshaMinutes(date, latitudeDegrees, s.shafaq) * MinuteToRad, ishaByAngle,
-                  HighLatitudeTwilightAngle);
+                  FilledBySeasonalBound);
         } else if (Valid(night)) {
             double fajrPart = OneSeventh, ishaPart = OneSeventh;
             if (!seasonal && method == HighLatitudeMiddleOfNight) fajrPart = ishaPart = 0.5;

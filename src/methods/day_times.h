@@ -51,6 +51,10 @@ enum HighLatitudeMethod : int {
     HighLatitudeTwilightAngle = 12,  // part = angle / 60 of the night, each with its own angle
 };
 
+// EventTime::filledBy of a time given by the seasonal twilight bounds (not a
+// setting: the bounds come with TwilightSeasonal).
+inline constexpr int FilledBySeasonalBound = 13;
+
 // Latitude (degrees) from which the default high-latitude method bounds
 // Fajr and Isha'a by the seventh of the night.
 inline constexpr double DefaultHighLatitudeFrom = 48.0;

@@ -201,6 +201,8 @@ TEST(MoonsightingCommittee, LondonInJuneTakesTheBounds) {
     const VorLocation london = PlaceInRadians(51.5074, -0.1278, 0, 0.0f, "London");
     const DayTimes t = Times(london, Civil(2024, 6, 21), Method("MSC"));
     EXPECT_EQ(t.event[DayFajr].status, EventFilledByRule);
+    EXPECT_EQ(t.event[DayFajr].filledBy, FilledBySeasonalBound);
+    EXPECT_EQ(t.event[DayIsha].filledBy, FilledBySeasonalBound);
     EXPECT_NEAR(Minutes(t, DaySunrise, DayFajr), 120.0456, 1e-3);
     EXPECT_NEAR(Minutes(t, DayIsha, DaySunset), 80.7501, 1e-3);
 }
