@@ -104,7 +104,12 @@ int RunHijri(int argc, char **argv, int first) {
         if (f.first == "--to-civil") toCivil = &f.second;
     }
     if (r.positional.size() > 1) throw UsageError("hijri takes at most one date");
-    const char *place = r.location.name;
+    RequireClock(r);
+    char point[64];
+    std::snprintf(point, sizeof point, "%.4f %c %.4f %c", std::fabs(r.location.latitude),
+                  r.location.latitude < 0 ? 'S' : 'N', std::fabs(r.location.longitude),
+                  r.location.longitude < 0 ? 'W' : 'E');
+    const char *place = r.location.name[0] != '\0' ? r.location.name : point;
 
     if (toCivil != nullptr) {
         if (!r.positional.empty()) throw UsageError("hijri --to-civil takes no civil date");

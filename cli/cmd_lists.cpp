@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "cities.h"
 #include "commands.h"
 #include "describe.h"
 #include "interface/times_record.h"
 #include "methods/methods.h"
+#include "places.h"
 #include "options.h"
 #include "prayer/report_names.h"
 
@@ -17,23 +17,23 @@ namespace vorlin::cli {
 
 namespace {
 
-std::string Lowered(const std::string &text) {
+// text padded with blanks to width columns (UTF-8 characters counted as
+// one column each), or cut at a character boundary.
+std::string Padded(const std::string &text, std::size_t width) {
     std::string out;
-    for (const char c : text) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-// A summer-time rule as the report header names it: "Last Sunday, March".
-std::string RuleText(int rule) {
-    const int code = rule & 255;
-    const int month = rule >> 8;
-    char text[48];
-    if (code < 32)
-        std::snprintf(text, sizeof text, "%d %s", code, MonthName(month));
-    else
-        std::snprintf(text, sizeof text, "%s %s, %s", OrdinalName((code - 32) % 5),
-                      WeekdayName((code - 32) / 5), MonthName(month));
-    return text;
+    std::size_t columns = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0xF0) length = 4;
+        else if (c >= 0xE0) length = 3;
+        else if (c >= 0xC0) length = 2;
+        if (columns == width) break;
+        out.append(text, i, length);
+        ++columns;
+        i += length;
+    }
+    return out + std::string(width - columns, ' ');
 }
 
 }  // namespace
@@ -80,45 +80,70 @@ int RunMethods(int argc, char **argv, int first) {
     return 0;
 }
 
-int RunCities(int argc, char **argv, int first) {
+int RunPlaces(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
     const Request r = ParseRequest(argc, argv, first, {{"--help", false}}, &own);
     if (!own.empty()) {
         std::printf(
-            "usage: vorlin cities [TEXT]\n"
-            "Lists the embedded places that --city takes (any case; blanks and hyphens\n"
-            "may be left out): latitude and longitude in degrees, height in metres, the\n"
-            "standard-time zone in hours and the summer-time rules (start and end, in\n"
-            "the encoding of --summer-start and --summer-end, and in words).  With TEXT,\n"
-            "only the places whose name or country contains it.  Exit status 1 when\n"
-            "none does.\n"
-            "examples: vorlin cities\n"
-            "          vorlin cities norway\n"
-            "          vorlin times --day --city Tromso --high-latitude-rule 4\n");
+            "usage: vorlin places QUERY   (also: vorlin cities QUERY)\n"
+            "Lists the places of the gazetteer that --city takes for QUERY, the most\n"
+            "populous first: name, first-level region, country, latitude and longitude\n"
+            "in degrees, elevation in metres (\"?\" unknown), IANA time zone and\n"
+            "population.  QUERY is a name in any case, with or without accents, or\n"
+            "another name of the place (Mecca, Tromso), optionally followed by\n"
+            "\", Region\" and/or \", Country\" (a code, the name or a common short name).\n"
+            "Without an exact match, the places whose name begins with QUERY, then\n"
+            "names one or two letters off; a country alone lists its largest places.\n"
+            "Exit status 1 when nothing matches.\n"
+            "%s\n"
+            "examples: vorlin places Birmingham\n"
+            "          vorlin places \"San Jose, Costa Rica\"\n"
+            "          vorlin places norway\n"
+            "          vorlin times --day --city \"Birmingham, Alabama\"\n",
+            frontend::PlaceDataCredit);
         return 0;
     }
-    if (r.positional.size() > 1) throw UsageError("cities takes at most one filter text");
-    const std::string filter = r.positional.empty() ? "" : Lowered(r.positional[0]);
-    int shown = 0;
-    for (int i = 0; i < CityCount; ++i) {
-        const City &c = Cities[i];
-        if (!filter.empty() && Lowered(c.name).find(filter) == std::string::npos &&
-            Lowered(c.country).find(filter) == std::string::npos)
-            continue;
-        if (shown++ == 0)
-            std::printf("%-15s %-22s %9s %10s %6s %6s  %s\n", "City", "Country", "Latitude",
-                        "Longitude", "Height", "Zone", "Summer time");
-        std::string summer = "none";
-        if (c.summerStart != 0)
-            summer = std::to_string(c.summerStart) + "-" + std::to_string(c.summerEnd) + " (" +
-                     RuleText(c.summerStart) + " to " + RuleText(c.summerEnd) + ")";
-        std::printf("%-15s %-22s %9.4f %10.4f %6d %+6.2f  %s\n", c.name, c.country, c.latitude,
-                    c.longitude, c.height, c.timeZone, summer.c_str());
+    if (r.positional.empty()) throw UsageError("places needs a name to look for (vorlin places --help)");
+    std::string query;
+    for (const std::string &p : r.positional) query += (query.empty() ? "" : " ") + p;
+    constexpr std::size_t Most = 25;
+    // A country by its name (not a two-letter code, which may be a town's
+    // name): its largest places; else the places of that name.
+    std::vector<frontend::Place> found;
+    std::size_t total = 0;
+    const char *how = "";
+    if (frontend::FoldName(query).size() > 2) found = frontend::LargestPlacesOf(query, Most);
+    if (!found.empty()) {
+        how = "largest places of the country";
+        total = found.size();
+    } else {
+        found = frontend::FindPlaces(query, Most);
+        total = found.empty() ? 0 : frontend::CountPlaces(query);
     }
-    if (shown == 0) {
-        std::printf("no city matches '%s'\n", r.positional[0].c_str());
+    if (found.empty()) {
+        found = frontend::PlacesStartingWith(query, Most);
+        how = "names beginning so";
+        total = found.size();
+    }
+    if (found.empty()) {
+        found = frontend::NearPlaces(query, 10);
+        how = "near matches";
+        total = found.size();
+    }
+    if (found.empty()) {
+        std::printf("no place matches '%s'\n", query.c_str());
         return 1;
     }
+    std::printf("%-28s %-24s %-2s %9s %10s %5s  %-22s %10s\n", "Name", "Region", "CC", "Latitude",
+                "Longitude", "Elev", "Zone", "Population");
+    for (const frontend::Place &p : found) {
+        const std::string elevation = p.elevationKnown ? std::to_string(p.elevation) : "?";
+        std::printf("%s %s %-2s %9.4f %10.4f %5s  %-22s %10lld\n", Padded(p.name, 28).c_str(),
+                    Padded(p.admin1, 24).c_str(), p.countryCode.c_str(), p.latitude, p.longitude,
+                    elevation.c_str(), p.zone.c_str(), p.population);
+    }
+    if (*how != '\0' || total > found.size())
+        std::printf("(%zu of %zu%s%s)\n", found.size(), total, *how != '\0' ? ", " : "", how);
     return 0;
 }
 

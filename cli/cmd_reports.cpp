@@ -1,6 +1,7 @@
 // `vorlin times` and `vorlin moon`: the prayer schedule and the moon
 // information report, printed as the library writes them (single-byte
 // text, the degree sign as the byte 0xB0).
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -57,7 +58,8 @@ ReportFlags ParseReportFlags(const std::vector<std::pair<std::string, std::strin
 
 // Checks the request, converts its date to Hijri where the report needs it,
 // writes the report (asking its length first) and prints it.
-int PrintReport(Request &r, const ReportFlags &flags, bool hijriForDay, ReportFunction write) {
+int PrintReport(Request &r, const ReportFlags &flags, bool schedule, ReportFunction write) {
+    const bool hijriForDay = schedule;
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
     if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
     r.config.scheduleFlags = flags.span | (flags.hijriMonths ? VOR_HIJRI_MONTHS : 0u);
@@ -69,6 +71,28 @@ int PrintReport(Request &r, const ReportFlags &flags, bool hijriForDay, ReportFu
         if (converted != 1 && flags.hijriMonths)
             throw UsageError("the date lies before the Hijri era: no Hijri months to count");
     }
+
+    // The report's clock is its record's zone and summer-time rules: from a
+    // zone of the tz database where they can say what it does over the
+    // report's days (the moon report's are taken generously).
+    VorDate first = r.date, last = r.date;
+    if (schedule) {
+        const unsigned span = flags.span == VOR_SPAN_MASK ? VOR_SPAN_YEAR : flags.span;
+        const std::vector<VorDate> dates = ScheduleDates(r, span, flags.hijriMonths);
+        if (!dates.empty()) {
+            first = dates.front();
+            last = dates.back();
+        }
+    } else if (flags.span != VOR_SPAN_DAY) {
+        const double jd = DateToJulianDay(r.date);
+        JulianDayToDate(jd - 40.0, first);
+        JulianDayToDate(jd + (flags.span == VOR_SPAN_MONTH ? 70.0 : 400.0), last);
+        first.day = std::floor(first.day);
+        last.day = std::floor(last.day);
+    }
+    const std::string cannot = FeedLegacyClock(r, first, last);
+    if (!cannot.empty())
+        throw UsageError("the report cannot show " + cannot + "; use --format text, json, csv or ics");
 
     const std::size_t length = write(&r.date, &r.location, &r.config, nullptr, 0);
     std::vector<char> text(length + 1);
@@ -192,6 +216,7 @@ int RunTimes(int argc, char **argv, int first) {
             PlaceAndSettingsHelp);
         return 0;
     }
+    RequireClock(r);
     const TimesFormat format = ParseTimesFormat(own);
     if (format != TimesFormat::Report) return PrintTimetable(r, flags, format);
     const std::string cannot = ReportCannotShow(r);
@@ -228,6 +253,7 @@ int RunMoon(int argc, char **argv, int first) {
             PlaceAndSettingsHelp);
         return 0;
     }
+    RequireClock(r);
     return PrintReport(r, flags, false, WriteMoonReport);
 }
 

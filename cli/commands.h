@@ -13,6 +13,6 @@ int RunMoon(int argc, char **argv, int first);
 int RunHijri(int argc, char **argv, int first);
 int RunQibla(int argc, char **argv, int first);
 int RunMethods(int argc, char **argv, int first);
-int RunCities(int argc, char **argv, int first);
+int RunPlaces(int argc, char **argv, int first);
 
 }  // namespace vorlin::cli

@@ -5,6 +5,7 @@
 
 #include "calendar/julian_day.h"
 #include "describe.h"
+#include "zones.h"
 #include "prayer/report_names.h"
 
 namespace vorlin::cli {
@@ -139,7 +140,7 @@ std::string DayNotes(const TimetableDay &day, const std::vector<ShownEvent> &eve
     // "imsak, fajr, isha filled by seventh of the night; sunrise always above".
     std::vector<std::pair<std::string, std::string>> groups;  // (what, keys)
     for (const ShownEvent &e : events) {
-        const LocalMoment m = MomentOf(day, day.times.event[e.event]);
+        const LocalMoment m = MomentOf(day, e.event);
         if (m.valid && !m.filled) continue;
         const std::string what = (m.filled ? "filled by " : "") + m.reason;
         bool found = false;
@@ -165,8 +166,8 @@ std::string IsoOffset(double hours) {
     return text;
 }
 
-std::string IsoLocalDateTime(const TimetableDay &day, const LocalMoment &moment) {
-    return DateText(moment.date) + "T" + ClockText(moment.secondOfDay) + IsoOffset(day.utcOffsetHours);
+std::string IsoLocalDateTime(const LocalMoment &moment) {
+    return DateText(moment.date) + "T" + ClockText(moment.secondOfDay) + frontend::OffsetText(moment.offsetSeconds);
 }
 
 std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &r) {
@@ -178,8 +179,7 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &
                       ", \"longitude\": " + Number(location.longitude) +
                       ", \"height\": " + Number(location.height) +
                       ", \"timeZone\": " + Number(location.timeZone) +
-                      ", \"summerStart\": " + Number(location.summerStart) +
-                      ", \"summerEnd\": " + Number(location.summerEnd) + "},\n";
+                      ", \"zone\": " + JsonString(r.clock.Name()) + "},\n";
     static constexpr const char *Midnight[2] = {"standard", "jafari"};
     static constexpr const char *Twilight[2] = {"angles", "seasonal"};
     static constexpr const char *Shafaq[3] = {"general", "ahmer", "abyad"};
@@ -214,9 +214,11 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &
            ", \"temperature\": " + Number(t.temperature) +
            ", \"pressure\": " + Number(t.pressure) + "},\n";
     out += "  \"days\": [";
-    for (std::size_t d = 0; d < days.size(); ++d) {
-        const TimetableDay &day = days[d];
-        out += d == 0 ? "\n" : ",\n";
+    bool firstDay = true;
+    for (const TimetableDay &day : days) {
+        if (day.skipped) continue;  // not a date of the local clock
+        out += firstDay ? "\n" : ",\n";
+        firstDay = false;
         out += "    {\"date\": \"" + DateText(day.date) + "\", \"weekday\": " +
                JsonString(ShortWeekdayName(day.weekday)) + ", \"hijri\": ";
         if (day.date.hijriValid == 1) {
@@ -229,12 +231,16 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &
         }
         out += ", \"utcOffset\": \"" + IsoOffset(day.utcOffsetHours) + "\", \"summerTime\": " +
                (day.summerTime ? "true" : "false") + ",\n     \"times\": {";
-        std::string missing, filled;
+        std::string missing, filled, offsets;
+        const int dayOffset = static_cast<int>(std::lround(day.utcOffsetHours * 3600.0));
         for (std::size_t e = 0; e < events.size(); ++e) {
-            const LocalMoment m = MomentOf(day, day.times.event[events[e].event]);
+            const LocalMoment m = MomentOf(day, events[e].event);
             out += std::string(e == 0 ? "" : ", ") + "\"" + events[e].key + "\": ";
             if (m.valid) {
-                out += "\"" + IsoLocalDateTime(day, m) + "\"";
+                out += "\"" + IsoLocalDateTime(m) + "\"";
+                if (m.offsetSeconds != dayOffset)
+                    offsets += std::string(offsets.empty() ? "" : ", ") + "\"" + events[e].key +
+                               "\": \"" + frontend::OffsetText(m.offsetSeconds) + "\"";
                 if (m.filled)
                     filled += std::string(filled.empty() ? "" : ", ") + "\"" + events[e].key +
                               "\": " + JsonString(m.reason);
@@ -244,7 +250,9 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &
                            "\": \"" + m.reason + "\"";
             }
         }
-        out += "},\n     \"missing\": {" + missing + "}, \"filled\": {" + filled + "}}";
+        out += "},\n     \"missing\": {" + missing + "}, \"filled\": {" + filled + "}";
+        if (!offsets.empty()) out += ", \"utcOffsets\": {" + offsets + "}";
+        out += "}";
     }
     out += "\n  ]\n}\n";
     return out;
@@ -256,12 +264,13 @@ std::string TimetableCsv(const std::vector<TimetableDay> &days, const Request &r
     for (const ShownEvent &e : events) out += std::string(",") + e.column;
     out += ",notes\r\n";
     for (const TimetableDay &day : days) {
+        if (day.skipped) continue;
         out += DateText(day.date) + "," + ShortWeekdayName(day.weekday) + "," +
                HijriDateText(day.date) + "," + IsoOffset(day.utcOffsetHours);
         for (const ShownEvent &e : events) {
-            const LocalMoment m = MomentOf(day, day.times.event[e.event]);
+            const LocalMoment m = MomentOf(day, e.event);
             out += ",";
-            if (m.valid) out += IsoLocalDateTime(day, m);
+            if (m.valid) out += IsoLocalDateTime(m);
         }
         const std::string notes = DayNotes(day, events);
         // RFC 4180: a field with a comma or quote is quoted (a note never has a quote).
@@ -278,9 +287,10 @@ std::string TimetableText(const std::vector<TimetableDay> &days, const Request &
     char line[160];
     std::string out;
     const std::string name = l.name[0] != '\0' ? std::string(l.name) + ", " : std::string();
-    std::snprintf(line, sizeof line, "Prayer times: %s%s, %d m, UTC%s%s\n", name.c_str(),
-                  Coordinates(l).c_str(), l.height, IsoOffset(l.timeZone).c_str(),
-                  l.summerStart != 0 ? " (summer time by the place's rules)" : "");
+    std::string clock = r.clock.Name();
+    if (!r.clock.IsZone() && l.summerStart != 0) clock += " (summer time by the given rules)";
+    std::snprintf(line, sizeof line, "Prayer times: %s%s, %d m, %s\n", name.c_str(),
+                  Coordinates(l).c_str(), l.height, clock.c_str());
     out += line;
     std::string method = r.method.empty() ? std::string("MWL (default)") : r.method;
     out += "Method " + method + ": Fajr " + ShortNumber(t.fajrAngle) + " deg, Isha'a " + IshaText(t) +
@@ -300,17 +310,24 @@ std::string TimetableText(const std::vector<TimetableDay> &days, const Request &
     }
     out += header + "Notes\n";
     bool filledShown = false, otherDayShown = false;
+    bool changeShown = false;
     for (const TimetableDay &day : days) {
         std::snprintf(line, sizeof line, "%s %s %-10s ", DateText(day.date).c_str(),
                       ShortWeekdayName(day.weekday), HijriDateText(day.date).c_str());
         std::string row = line;
+        if (day.skipped) {
+            out += row + "(not a date of the local clock: " + r.clock.Name() + " skips it)\n";
+            continue;
+        }
+        const int dayOffset = static_cast<int>(std::lround(day.utcOffsetHours * 3600.0));
         for (const ShownEvent &e : events) {
-            const LocalMoment m = MomentOf(day, day.times.event[e.event]);
+            const LocalMoment m = MomentOf(day, e.event);
             std::string cell = "-";
             if (m.valid) {
                 const long long shift = std::llround(DateToJulianDay(m.date) - DateToJulianDay(day.date));
                 cell = ShortClock(m.secondOfDay, minutes) + (shift > 0 ? ">" : shift < 0 ? "<" : "") +
-                       (m.filled ? "*" : "");
+                       (m.filled ? "*" : "") + (m.offsetSeconds != dayOffset ? "~" : "");
+                changeShown = changeShown || m.offsetSeconds != dayOffset;
                 filledShown = filledShown || m.filled;
                 otherDayShown = otherDayShown || shift != 0;
             }
@@ -321,7 +338,8 @@ std::string TimetableText(const std::vector<TimetableDay> &days, const Request &
         while (!row.empty() && row.back() == ' ') row.pop_back();
         out += row + "\n";
     }
-    if (filledShown || otherDayShown) out += "\n";
+    if (filledShown || otherDayShown || changeShown) out += "\n";
+    if (changeShown) out += "~ on the clock after a change that day (the offset differs from noon's)\n";
     if (otherDayShown) out += "> on the next day, < on the day before (the local clock)\n";
     if (filledShown) out += "* given by the high-latitude setting or bound named in the notes\n";
     return out;
@@ -367,8 +385,8 @@ std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r
     line("X-WR-CALNAME:" + IcsText("Prayer times, " + where));
     for (const TimetableDay &day : days) {
         for (const ShownEvent &e : events) {
-            const LocalMoment m = MomentOf(day, day.times.event[e.event]);
-            if (!m.valid) continue;
+            const LocalMoment m = MomentOf(day, e.event);
+            if (!m.valid) continue;  // also every time of a date the clock skips
             const std::string date = DateText(day.date);
             line("BEGIN:VEVENT");
             line("UID:" + date + "-" + e.key + uidPlace + "@vorlin");
@@ -380,7 +398,7 @@ std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r
             line(geo);
             std::string description = std::string(e.title) + " of " + date + " at " +
                                       ClockText(m.secondOfDay) + " local time (UTC" +
-                                      IsoOffset(day.utcOffsetHours) + ")";
+                                      frontend::OffsetText(m.offsetSeconds) + ")";
             if (day.date.hijriValid == 1)
                 description += ", " + std::to_string(static_cast<int>(day.date.hijriDay)) + " " +
                                HijriMonthName(day.date.hijriMonth) + " " +

@@ -15,8 +15,8 @@
 
 namespace vorlin::cli {
 
-// "2024-06-21T03:12:45+01:00" for a valid moment of day.
-std::string IsoLocalDateTime(const TimetableDay &day, const LocalMoment &moment);
+// "2024-06-21T03:12:45+01:00" for a valid moment (its own offset).
+std::string IsoLocalDateTime(const LocalMoment &moment);
 
 // "+01:00", "-09:30": an offset in hours as ISO 8601 writes it.
 std::string IsoOffset(double hours);

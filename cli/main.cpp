@@ -6,6 +6,9 @@
 
 #include "commands.h"
 #include "options.h"
+#include "places.h"
+#include "vorlin.h"
+#include "zones.h"
 
 namespace {
 
@@ -23,12 +26,14 @@ constexpr Command Commands[] = {
     {"hijri", vorlin::cli::RunHijri, "civil date to Hijri date at a place, and back"},
     {"qibla", vorlin::cli::RunQibla, "qibla direction and distance, magnetic declination"},
     {"methods", vorlin::cli::RunMethods, "the named calculation methods (--method)"},
-    {"cities", vorlin::cli::RunCities, "the embedded places (--city)"},
+    {"places", vorlin::cli::RunPlaces, "the places of the gazetteer (--city)"},
+    {"cities", vorlin::cli::RunPlaces, "the same as places"},
 };
 
 void PrintUsage(std::FILE *out) {
     std::fprintf(out, "usage: vorlin COMMAND [ARGS...]   (vorlin COMMAND --help for more)\n");
     for (const Command &c : Commands) std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
+    std::fprintf(out, "%s\n", vorlin::frontend::PlaceDataCredit);
 }
 
 }  // namespace
@@ -42,6 +47,12 @@ int main(int argc, char **argv) {
         }
         if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) {
             PrintUsage(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[1], "--version") == 0) {
+            std::printf("vorlin %s\n%s\nTime zones: the tz database of the system (%s).\n",
+                        VORLIN_VERSION, vorlin::frontend::PlaceDataCredit,
+                        vorlin::frontend::TimeZoneDatabaseVersion().c_str());
             return 0;
         }
         for (const Command &c : Commands) {

@@ -1,8 +1,10 @@
 #include "options.h"
 
-#include "cities.h"
+#include "calendar/julian_day.h"
+#include "calendar/summer_time.h"
 #include "interface/times_record.h"
 #include "methods/methods.h"
+#include "places.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,17 +17,21 @@
 namespace vorlin::cli {
 
 const char *const PlaceAndSettingsHelp =
-    "Place (default: Makkah, 21.4225 N 39.8262 E, 300 m, zone +3, no summer time):\n"
-    "  --city NAME         a place of the embedded table (vorlin cities), any case\n"
+    "Place (default: Makkah, 21.4225 N 39.8262 E, 300 m, Asia/Riyadh):\n"
+    "  --city NAME         a place of the gazetteer (vorlin places NAME): any case,\n"
+    "                      with or without accents, other names (Mecca, \xd9\x85\xd9\x83\xd8\xa9),\n"
+    "                      \"Name, Region\" or \"Name, Country\" (Birmingham, Alabama;\n"
+    "                      San Jose, CR); the most populous match is taken\n"
     "  --name TEXT         place name printed in reports (at most 47 bytes)\n"
-    "  --lat DEG           latitude, degrees north positive\n"
-    "  --lon DEG           longitude, degrees east positive\n"
+    "  --lat DEG --lon DEG a point (north and east positive); without --tz it takes\n"
+    "                      the zone of the nearest place within 100 km\n"
     "  --height M          height above sea level, metres (the air pressure)\n"
-    "  --tz HOURS          standard-time zone, hours east of Greenwich\n"
-    "  --summer-start RULE --summer-end RULE   summer-time rules (0 = none;\n"
-    "                      month << 8 | day code, e.g. 834 and 2626 for the EU)\n"
+    "  --tz ZONE|HOURS     an IANA time zone (Europe/London) or hours east of\n"
+    "                      Greenwich (a fixed offset)\n"
+    "  --summer-start RULE --summer-end RULE   with --tz HOURS only: the library's\n"
+    "                      summer-time rules (month << 8 | day code; 834 2626 EU)\n"
     "Date:\n"
-    "  --date Y-M-D        civil date (default: today)\n"
+    "  --date Y-M-D        civil date (default: today at the place)\n"
     "Settings (defaults in brackets: the MWL method):\n"
     "  --method NAME       a named method (vorlin methods), any case\n"
     "  --fajr DEG [18]  --isha DEG [17]  --imsak DEG [Fajr's + 1]\n"
@@ -107,6 +113,7 @@ Request DefaultRequest() {
     r.location.timeZone = 3.0f;
     r.location.summerStart = 0;
     r.location.summerEnd = 0;
+    r.clock = frontend::Clock::Zone("Asia/Riyadh");
 
     r.config.imsakAngle = -19.0f;
     r.config.fajrAngle = -18.0f;
@@ -126,16 +133,13 @@ Request DefaultRequest() {
     r.config.fajrIshaMinutes = 90;
     r.times = DefaultTimesRecord();
 
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    r.date.year = local.tm_year + 1900;
-    r.date.month = static_cast<uint8_t>(local.tm_mon + 1);
-    r.date.day = local.tm_mday;
     return r;
 }
 
 namespace {
+
+// How far the nearest place may lie for its zone to be taken.
+constexpr double NearestZoneKm = 100.0;
 
 // An angle below the horizon: 18 and -18 both mean 18 degrees below.
 double ParseDepression(const std::string &flag, const std::string &text) {
@@ -218,6 +222,43 @@ void ApplyMethod(const NamedMethod &m, Request &r) {
     r.config.fiqh = m.midnight == MidnightJafari ? 0 : m.asrFactor == 2 ? 2 : 1;
 }
 
+// The gazetteer's place for a --city query over the request; the most
+// populous of several, with a note saying so.
+void ApplyPlace(const std::string &query, Request &r) {
+    const std::vector<frontend::Place> found = frontend::FindPlaces(query, 2);
+    if (found.empty()) {
+        std::string near;
+        for (const frontend::Place &p : frontend::NearPlaces(query, 5))
+            near += (near.empty() ? "" : "; ") + p.Label();
+        throw UsageError("unknown place '" + query + "' (" +
+                         (near.empty() ? std::string("see vorlin places")
+                                       : "did you mean: " + near + "?") +
+                         ")");
+    }
+    const frontend::Place &p = found[0];
+    VorLocation &l = r.location;
+    std::memset(l.name, 0, sizeof l.name);
+    std::size_t n = std::min(p.name.size(), sizeof l.name - 1);
+    while (n > 0 && n < p.name.size() && (static_cast<unsigned char>(p.name[n]) & 0xC0) == 0x80) --n;
+    std::memcpy(l.name, p.name.data(), n);  // whole UTF-8 characters
+    l.latitude = p.latitude;
+    l.longitude = p.longitude;
+    l.height = p.elevationKnown ? p.elevation : 0;
+    r.clock = frontend::Clock::Zone(p.zone);
+    if (found.size() > 1) {
+        const std::size_t count = frontend::CountPlaces(query);
+        const std::string other =
+            found[1].name + ", " + (found[1].admin1.empty() ? found[1].countryCode : found[1].admin1);
+        std::string population = std::to_string(p.population);
+        for (int at = static_cast<int>(population.size()) - 3; at > 0; at -= 3)
+            population.insert(static_cast<std::size_t>(at), ",");
+        r.notes.push_back("took " + p.Label() + " (population " + population +
+                          ") for '" + query + "', the most populous of " + std::to_string(count) +
+                          " places (vorlin places '" + query + "' lists them; pick one with --city '" +
+                          other + "')");
+    }
+}
+
 std::string MethodNames() {
     std::string names;
     for (int i = 0; i < NamedMethodCount(); ++i)
@@ -252,6 +293,7 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     // --method and --city can be applied before every other flag: a field's
     // own flag then wins wherever it stands.
     std::vector<std::pair<std::string, std::string>> flags;
+    bool cityGiven = false;
     for (int i = first; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
@@ -282,18 +324,12 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
                 throw UsageError("unknown method '" + v + "' (methods: " + MethodNames() + ")");
             ApplyMethod(*method, r);
         } else if (arg == "--city") {
-            const City *city = FindCity(v);
-            if (city == nullptr) {
-                const std::string near = NearCityNames(v, 5);
-                throw UsageError("unknown city '" + v + "' (" +
-                                 (near.empty() ? std::string("see vorlin cities")
-                                               : "did you mean: " + near + "?") +
-                                 ")");
-            }
-            ApplyCity(*city, r.location);
+            ApplyPlace(v, r);
+            cityGiven = true;
         }
     }
-    bool imsakGiven = false;
+    bool imsakGiven = false, pointGiven = false, tzGiven = false, heightGiven = false,
+         nameGiven = false, dateGiven = false, summerGiven = false;
     for (const auto &[arg, v] : flags) {
         VorConfig &c = r.config;
         VorTimesSettings &t = r.times;
@@ -304,30 +340,51 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             if (v.size() > sizeof l.name - 1) throw UsageError("--name is longer than 47 bytes");
             std::memset(l.name, 0, sizeof l.name);
             std::memcpy(l.name, v.data(), v.size());
+            nameGiven = true;
         } else if (arg == "--lat") {
             l.latitude = ParseNumber(arg, v);
             if (std::fabs(l.latitude) > 90.0) throw UsageError("--lat must lie within -90..90");
+            pointGiven = true;
         } else if (arg == "--lon") {
             l.longitude = ParseNumber(arg, v);
             if (std::fabs(l.longitude) > 180.0) throw UsageError("--lon must lie within -180..180");
+            pointGiven = true;
         } else if (arg == "--height") {
             l.height = ParseInteger(arg, v);
             if (l.height < -1000 || l.height > 100000)
                 throw UsageError("--height must lie within -1000..100000 metres");
+            heightGiven = true;
         } else if (arg == "--tz") {
-            const double tz = ParseNumber(arg, v);
-            if (std::fabs(tz) > 14.0) throw UsageError("--tz must lie within -14..14");
-            l.timeZone = static_cast<float>(tz);
+            char *end = nullptr;
+            const double tz = std::strtod(v.c_str(), &end);
+            if (!v.empty() && *end == '\0' && (std::isdigit(static_cast<unsigned char>(v[0])) ||
+                                               v[0] == '-' || v[0] == '+' || v[0] == '.')) {
+                if (!std::isfinite(tz) || std::fabs(tz) > 14.0)
+                    throw UsageError("--tz must lie within -14..14 hours");
+                l.timeZone = static_cast<float>(tz);
+                r.clock = frontend::Clock::FixedOffset(tz);
+            } else {
+                try {
+                    r.clock = frontend::Clock::Zone(v);
+                } catch (const std::exception &) {
+                    throw UsageError("--tz: no time zone '" + v +
+                                     "' (a zone of the tz database such as Europe/London, or hours)");
+                }
+            }
+            tzGiven = true;
         } else if (arg == "--summer-start") {
             l.summerStart = ParseInteger(arg, v);
+            summerGiven = true;
         } else if (arg == "--summer-end") {
             l.summerEnd = ParseInteger(arg, v);
+            summerGiven = true;
         } else if (arg == "--date") {
             int y = 0, m = 0, d = 0;
             ParseDate(v, y, m, d);
             r.date.year = y;
             r.date.month = static_cast<uint8_t>(m);
             r.date.day = d;
+            dateGiven = true;
         } else if (arg == "--imsak") {
             t.imsakAngle = ParseDepression(arg, v);
             t.imsakMinutes = 0;
@@ -426,6 +483,47 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             throw UsageError("unknown flag: " + arg);
         }
     }
+    // A point of its own is not the default place: no name, height 0, and
+    // the zone of the nearest place unless one was given.
+    if (pointGiven && !cityGiven) {
+        if (!nameGiven) std::memset(r.location.name, 0, sizeof r.location.name);
+        if (!heightGiven) r.location.height = 0;
+        if (!tzGiven) {
+            const frontend::NearestPlace near =
+                frontend::FindNearestPlace(r.location.latitude, r.location.longitude);
+            if (near.place.name.empty() || near.distanceKm > NearestZoneKm) {
+                char where[64];
+                std::snprintf(where, sizeof where, "%.4f %.4f", r.location.latitude, r.location.longitude);
+                r.clockProblem = std::string("no place within 100 km of ") + where +
+                                 " to take a time zone from: give --tz (a zone such as "
+                                 "Europe/London, or hours east of Greenwich)";
+                r.clock = frontend::Clock::FixedOffset(0);
+            } else {
+            r.clock = frontend::Clock::Zone(near.place.zone);
+            char note[256];
+            std::snprintf(note, sizeof note, "zone %s from the nearest place, %s (%.0f km away); --tz to choose",
+                          near.place.zone.c_str(), near.place.Label().c_str(), near.distanceKm);
+            r.notes.push_back(note);
+            }
+        }
+    }
+    if (summerGiven && r.clock.IsZone())
+        throw UsageError("--summer-start and --summer-end go with --tz HOURS: a zone brings its own summer time");
+    if (!r.clock.IsZone()) r.location.timeZone = static_cast<float>(r.clock.At(0).offsetSeconds / 3600.0);
+    // Today is the place's today.
+    if (!dateGiven) {
+        const frontend::CivilDate today = r.clock.DateAt(static_cast<long long>(std::time(nullptr)));
+        r.date.year = today.year;
+        r.date.month = static_cast<uint8_t>(today.month);
+        r.date.day = today.day;
+    }
+    if (r.clock.IsZone() && IsValidDate(r.date, 0) == 1) {
+        // The legacy records of this date: the zone's standard offset.
+        const frontend::ClockReading noon = r.clock.AtLocalNoon(
+            {r.date.year, r.date.month, static_cast<int>(r.date.day)});
+        r.location.timeZone = static_cast<float>((noon.offsetSeconds - noon.savingSeconds) / 3600.0);
+        r.location.summerStart = r.location.summerEnd = 0;
+    }
     // Imsak follows Fajr (one degree deeper) unless it was given.
     if (!imsakGiven) r.config.imsakAngle = r.config.fajrAngle - 1.0f;
     // The report's minutes for the other formats, unless a rounding was chosen.
@@ -437,7 +535,120 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     const UnusableSetting bad = FirstUnusableSetting(r.times);
     if (bad.field != nullptr)
         throw UsageError(std::string(FlagOfField(bad.field)) + " must lie within " + bad.range);
+    PrintNotes(r);
     return r;
+}
+
+}  // namespace vorlin::cli
+
+namespace vorlin::cli {
+
+void RequireClock(const Request &r) {
+    if (!r.clockProblem.empty()) throw UsageError(r.clockProblem);
+}
+
+void PrintNotes(const Request &r) {
+    for (const std::string &note : r.notes) std::fprintf(stderr, "vorlin: note: %s\n", note.c_str());
+}
+
+namespace {
+
+long long DayNumberOf(const VorDate &date) { return std::llround(DateToJulianDay(date) + 0.5); }
+
+VorDate DateOfDayNumber(long long n) {
+    VorDate d{};
+    JulianDayToDate(static_cast<double>(n) - 0.5, d);
+    d.day = std::floor(d.day);
+    return d;
+}
+
+frontend::CivilDate Civil(const VorDate &d) { return {d.year, d.month, static_cast<int>(d.day)}; }
+
+// The day code (1..66, see the summer-time rules) naming day `day` of
+// `month` in every one of the years, weekday codes first; 0 when none does.
+int RuleCode(int month, const std::vector<std::pair<int, int>> &yearsAndDays) {
+    for (int weekday = 0; weekday < 7; ++weekday) {
+        for (const int occurrence : {4, 0, 1, 2, 3}) {  // "last" before "fourth"
+            const int code = 32 + weekday * 5 + occurrence;
+            bool all = true;
+            for (const auto &[year, day] : yearsAndDays)
+                all = all && SummerRuleDay(code - 32, month, year) == day;
+            if (all) return code;
+        }
+    }
+    const int day = yearsAndDays.front().second;
+    for (const auto &yd : yearsAndDays)
+        if (yd.second != day) return 0;
+    return day;
+}
+
+}  // namespace
+
+std::string FeedLegacyClock(Request &r, const VorDate &first, const VorDate &last) {
+    if (!r.clock.IsZone()) return "";
+    const std::string zone = r.clock.Name();
+    const long long a = DayNumberOf(first), b = DayNumberOf(last);
+    int lo = 0, hi = 0;
+    for (long long n = a; n <= b; ++n) {  // at most a few hundred days
+        const VorDate d = DateOfDayNumber(n);
+        if (!r.clock.HasDate(Civil(d))) {
+            char text[96];
+            std::snprintf(text, sizeof text, "%04d-%02d-%02d (a date the clock of %s skips)", d.year,
+                          d.month, static_cast<int>(d.day), zone.c_str());
+            return text;
+        }
+        const int offset = r.clock.AtLocalNoon(Civil(d)).offsetSeconds;
+        if (n == a) lo = hi = offset;
+        lo = std::min(lo, offset);
+        hi = std::max(hi, offset);
+    }
+    r.location.timeZone = static_cast<float>(lo / 3600.0);
+    r.location.summerStart = r.location.summerEnd = 0;
+    if (lo == hi) return "";
+    const std::string cannot = "the clock of " + zone + " over these days (its changes are not the "
+                               "report's one summer hour a year)";
+    if (hi - lo != 3600) return cannot;
+    // The zone's summer in each year of the days: one start and one end.
+    int startMonth = 0, endMonth = 0;
+    std::vector<std::pair<int, int>> starts, ends;
+    for (int year = first.year; year <= last.year; ++year) {
+        int on = 0, off = 0, onMonth = 0, offMonth = 0, onDay = 0, offDay = 0;
+        bool previous = false;
+        VorDate jan1{};
+        jan1.year = year;
+        jan1.month = 1;
+        jan1.day = 1;
+        const long long y0 = DayNumberOf(jan1);
+        for (long long n = y0 - 1; DateOfDayNumber(n).year <= year; ++n) {  // 367 days at most
+            const VorDate d = DateOfDayNumber(n);
+            if (!r.clock.HasDate(Civil(d))) return cannot;
+            const int offset = r.clock.AtLocalNoon(Civil(d)).offsetSeconds;
+            if (offset != lo && offset != hi) return cannot;
+            const bool summer = offset == hi;
+            if (n >= y0 && summer != previous) {
+                (summer ? on : off) += 1;
+                (summer ? onMonth : offMonth) = d.month;
+                (summer ? onDay : offDay) = static_cast<int>(d.day);
+            }
+            previous = summer;
+        }
+        if (on != 1 || off != 1 || onMonth == offMonth) return cannot;
+        if ((startMonth != 0 && startMonth != onMonth) || (endMonth != 0 && endMonth != offMonth)) return cannot;
+        startMonth = onMonth;
+        endMonth = offMonth;
+        starts.emplace_back(year, onDay);
+        ends.emplace_back(year, offDay);
+    }
+    const int startCode = RuleCode(startMonth, starts), endCode = RuleCode(endMonth, ends);
+    if (startCode == 0 || endCode == 0) return cannot;
+    r.location.summerStart = startMonth << 8 | startCode;
+    r.location.summerEnd = endMonth << 8 | endCode;
+    for (long long n = a; n <= b; ++n) {  // the rules give the zone's clock on every day
+        const VorDate d = DateOfDayNumber(n);
+        const bool summer = r.clock.AtLocalNoon(Civil(d)).offsetSeconds == hi;
+        if ((IsSummerTime(r.location.summerStart, r.location.summerEnd, d) == 1) != summer) return cannot;
+    }
+    return "";
 }
 
 }  // namespace vorlin::cli

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vorlin.h"
+#include "zones.h"
 
 namespace vorlin::cli {
 
@@ -29,8 +30,27 @@ struct Request {
     bool asrBoth = false;        // --asr both: the Shafi'i and the Hanafi Asr
     bool horizonGiven = false;   // --horizon-height was given
     bool roundingGiven = false;  // --rounding was given
+    // The clock times are shown on: the place's IANA zone, or --tz hours
+    // (then with the legacy summer-time rules of --summer-start/-end).
+    frontend::Clock clock = frontend::Clock::FixedOffset(0);
+    std::vector<std::string> notes;       // said on stderr: which place or zone was taken
+    std::string clockProblem;             // why a point has no clock (no --tz, no place near)
     std::vector<std::string> positional;  // arguments that are not flags
 };
+
+// Throws UsageError when the request's point has no clock: the commands
+// that show local times call it (qibla needs none).
+void RequireClock(const Request &request);
+
+// Prints the request's notes on stderr ("vorlin: note: ...").
+void PrintNotes(const Request &request);
+
+// For the legacy records: location.timeZone (and the summer-time rules)
+// for the civil dates first..last from the request's clock.  A zone gives
+// its standard offset and, where its summer time can be written as the
+// records' rules over those dates, the rules; otherwise the reason the
+// records cannot show its clock is returned ("" when they can).
+std::string FeedLegacyClock(Request &request, const VorDate &first, const VorDate &last);
 
 // Why the library's report cannot show the request's times ("" when it
 // can): a setting the legacy record has no field for, named by its flag.

@@ -21,65 +21,100 @@ long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && (
 
 long long DayNumber(const VorDate &date) { return std::llround(DateToJulianDay(date) + 0.5); }
 
-TimetableDay MakeDay(const VorDate &date, const VorLocation &location) {
-    TimetableDay day;
-    day.date = date;
-    day.weekday = WeekdayOfJulianDay(DateToJulianDay(date));
-    day.summerTime = IsSummerTime(location.summerStart, location.summerEnd, date) == 1;
-    day.utcOffsetHours = location.timeZone + (day.summerTime ? 1.0 : 0.0);
-    return day;
-}
+frontend::CivilDate Civil(const VorDate &d) { return {d.year, d.month, static_cast<int>(d.day)}; }
 
 }  // namespace
 
-std::vector<TimetableDay> ComputeTimetable(const Request &request, unsigned span, bool hijriMonths) {
+std::vector<VorDate> ScheduleDates(const Request &request, unsigned span, bool hijriMonths) {
     VorLocation radians = request.location;
     radians.latitude *= DegToRad;
     radians.longitude *= DegToRad;
-    std::vector<TimetableDay> days;
-
+    std::vector<VorDate> dates;
     if (span == VOR_SPAN_DAY) {
         VorDate day = request.date;
         day.hijriValid = 0;
         GregorianToHijri(day, radians, request.config);
-        days.push_back(MakeDay(day, request.location));
-    } else {
-        // The same pages and days as the schedule report of the request.
-        VorConfig walk = request.config;
-        walk.scheduleFlags = (span & VOR_SPAN_MASK) | (hijriMonths ? VOR_HIJRI_MONTHS : 0u);
-        class Collector final : public ScheduleDayVisitor {
-        public:
-            Collector(const VorLocation &loc, std::vector<TimetableDay> &days) : loc_(loc), days_(days) {}
-            void BeginPage(const VorDate &) override {}
-            void Day(const VorDate &day) override { days_.push_back(MakeDay(day, loc_)); }
-            void EndPage() override {}
-
-        private:
-            const VorLocation &loc_;
-            std::vector<TimetableDay> &days_;
-        } collector(request.location, days);
-        MonthStartCache monthStarts;
-        VisitScheduleDays(request.date, radians, walk, monthStarts, collector);
+        dates.push_back(day);
+        return dates;
     }
-    if (days.empty()) return days;
+    // The same pages and days as the schedule report of the request.
+    VorConfig walk = request.config;
+    walk.scheduleFlags = (span & VOR_SPAN_MASK) | (hijriMonths ? VOR_HIJRI_MONTHS : 0u);
+    class Collector final : public ScheduleDayVisitor {
+    public:
+        explicit Collector(std::vector<VorDate> &dates) : dates_(dates) {}
+        void BeginPage(const VorDate &) override {}
+        void Day(const VorDate &day) override { dates_.push_back(day); }
+        void EndPage() override {}
 
-    // The times of the days from the first to the last in one call (the
-    // days of a schedule follow each other).
-    const long long first = DayNumber(days.front().date);
-    const long long count = DayNumber(days.back().date) - first + 1;
-    std::vector<VorDayTimes> times(static_cast<std::size_t>(count > 0 ? count : 1));
-    times[0].size = sizeof(VorDayTimes);
-    VorDate from = days.front().date;
-    from.day = std::floor(from.day);
-    VorLocation location = request.location;
-    VorTimesSettings settings = request.times;
-    if (count < 1 || VorTimesOfRange(&from, static_cast<int32_t>(count), &location, &settings,
-                                     times.data()) != count)
-        throw UsageError("no times for this place, date or settings (the library refused them)");
-    for (TimetableDay &day : days) {
-        const long long index = DayNumber(day.date) - first;
-        if (index < 0 || index >= count) throw UsageError("the days of the request are not in order");
-        day.times = times[static_cast<std::size_t>(index)];
+    private:
+        std::vector<VorDate> &dates_;
+    } collector(dates);
+    MonthStartCache monthStarts;
+    VisitScheduleDays(request.date, radians, walk, monthStarts, collector);
+    return dates;
+}
+
+std::vector<TimetableDay> ComputeTimetable(const Request &request, unsigned span, bool hijriMonths) {
+    const frontend::Clock &clock = request.clock;
+    std::vector<TimetableDay> days;
+    std::vector<int> standardSeconds;  // the core's zone of each day
+    for (const VorDate &date : ScheduleDates(request, span, hijriMonths)) {
+        TimetableDay day;
+        day.date = date;
+        day.weekday = WeekdayOfJulianDay(DateToJulianDay(date));
+        int standard = 0;
+        if (clock.IsZone()) {
+            day.skipped = !clock.HasDate(Civil(date));
+            const frontend::ClockReading noon = clock.AtLocalNoon(Civil(date));
+            day.utcOffsetHours = noon.offsetSeconds / 3600.0;
+            day.summerTime = noon.savingSeconds != 0;
+            standard = noon.offsetSeconds - noon.savingSeconds;
+        } else {
+            // A fixed offset, with the library's summer-time rules if given.
+            day.summerTime = request.location.summerStart != 0 &&
+                             IsSummerTime(request.location.summerStart, request.location.summerEnd, date) == 1;
+            standard = static_cast<int>(std::lround(request.location.timeZone * 3600.0));
+            day.utcOffsetHours = standard / 3600.0 + (day.summerTime ? 1.0 : 0.0);
+        }
+        days.push_back(day);
+        standardSeconds.push_back(standard);
+    }
+
+    // The times through the structured exports, one call for each run of
+    // consecutive days on the same standard offset.
+    for (std::size_t i = 0; i < days.size();) {
+        if (days[i].skipped) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < days.size() && !days[j].skipped && standardSeconds[j] == standardSeconds[i] &&
+               DayNumber(days[j].date) == DayNumber(days[j - 1].date) + 1)
+            ++j;
+        std::vector<VorDayTimes> times(j - i);
+        times[0].size = sizeof(VorDayTimes);
+        VorDate from = days[i].date;
+        from.day = std::floor(from.day);
+        VorLocation location = request.location;
+        location.timeZone = static_cast<float>(standardSeconds[i] / 3600.0);
+        location.summerStart = location.summerEnd = 0;
+        VorTimesSettings settings = request.times;
+        const int32_t count = static_cast<int32_t>(j - i);
+        if (VorTimesOfRange(&from, count, &location, &settings, times.data()) != count)
+            throw UsageError("no times for this place, date or settings (the library refused them)");
+        for (std::size_t k = i; k < j; ++k) {
+            TimetableDay &day = days[k];
+            day.times = times[k - i];
+            for (int e = 0; e < VOR_EVENT_COUNT; ++e) {
+                const double unix = day.times.event[e].unixSeconds;
+                day.eventOffsetSeconds[e] =
+                    clock.IsZone() && std::isfinite(unix) && std::fabs(unix) < 1e12
+                        ? clock.At(std::llround(unix)).offsetSeconds
+                        : static_cast<int>(std::lround(day.utcOffsetHours * 3600.0));
+            }
+        }
+        i = j;
     }
     return days;
 }
@@ -102,8 +137,13 @@ std::vector<ShownEvent> ShownEvents(bool asrBoth) {
     return events;
 }
 
-LocalMoment MomentOf(const TimetableDay &day, const VorEventTime &event) {
+LocalMoment MomentOf(const TimetableDay &day, int e) {
+    const VorEventTime &event = day.times.event[e];
     LocalMoment m;
+    if (day.skipped) {
+        m.reason = "not on the local clock";
+        return m;
+    }
     if (event.status == VOR_STATUS_ALWAYS_ABOVE) {
         m.reason = "always above";
         return m;
@@ -130,7 +170,8 @@ LocalMoment MomentOf(const TimetableDay &day, const VorEventTime &event) {
     const long long utcDays = FloorDiv(utc, SecondsPerDay);
     m.utcDayNumber = UnixEpochDayNumber + utcDays;
     m.utcSecondOfDay = static_cast<int>(utc - utcDays * SecondsPerDay);
-    const long long local = utc + std::llround(day.utcOffsetHours * 3600.0);
+    m.offsetSeconds = day.eventOffsetSeconds[e];
+    const long long local = utc + m.offsetSeconds;
     const long long localDays = FloorDiv(local, SecondsPerDay);
     m.secondOfDay = static_cast<int>(local - localDays * SecondsPerDay);
     VorDate civil{};

@@ -17,10 +17,15 @@ namespace vorlin::cli {
 struct TimetableDay {
     VorDate date{};             // civil date; Hijri fields valid when hijriValid is 1
     int weekday = 0;            // 1 Monday .. 7 Sunday
-    bool summerTime = false;    // summer time in force on the day
-    double utcOffsetHours = 0;  // timeZone, plus one hour in summer time
+    bool skipped = false;       // the clock skips the date (no times)
+    bool summerTime = false;    // summer time in force at the day's noon
+    double utcOffsetHours = 0;  // the offset in force at the day's noon
     VorDayTimes times{};        // the events of the day (UTC instants)
+    int eventOffsetSeconds[VOR_EVENT_COUNT] = {};  // the offset in force at each event
 };
+
+// The civil dates of a request's schedule, in the order of its report's rows.
+std::vector<VorDate> ScheduleDates(const Request &request, unsigned span, bool hijriMonths);
 
 // The days of a request, in the order of its schedule report's rows:
 // span VOR_SPAN_DAY, VOR_SPAN_MONTH or VOR_SPAN_YEAR, months counted as
@@ -52,9 +57,10 @@ struct LocalMoment {
     int secondOfDay = 0;         // 0 .. 86399 local time (offset in force)
     long long utcDayNumber = 0;  // Julian Day Number of the UTC date
     int utcSecondOfDay = 0;      // 0 .. 86399 UTC
+    int offsetSeconds = 0;       // the clock's UTC offset at the moment
 };
 
-// The moment of an event of the day on the clock of the day's UTC offset.
-LocalMoment MomentOf(const TimetableDay &day, const VorEventTime &event);
+// The moment of event e of the day on the clock in force at its instant.
+LocalMoment MomentOf(const TimetableDay &day, int e);
 
 }  // namespace vorlin::cli

@@ -34,33 +34,56 @@ expect_cli(EXIT 0 STDOUT "Fiqh = Shafi'i, Distance = 0 km, Precision = Seconds,\
 expect_cli(EXIT 2 STDERR "^vorlin: unknown method 'Leeds' \\(methods: MWL, ISNA, Egypt, Karachi, UmmAlQura, [^\n]*, MoonsightingCommittee\\)\n$"
            ARGS times --method Leeds)
 
-# The place table: every continent and the high latitudes, with their rules.
-expect_cli(EXIT 0 STDOUT "\nTromso +Norway +69.6492 +18.9553 +10 +\\+1.00  834-2626 \\(Last Sunday, March to Last Sunday, October\\)\n"
-           ARGS cities)
-expect_cli(EXIT 0 STDOUT "\nNew York +United States +40.7128 +-74.0060 +10 +-5.00  831-2878 \\(Second Sunday, March to First Sunday, November\\)\n"
-           ARGS cities)
-expect_cli(EXIT 0 STDOUT "\nSydney +Australia +-33.8688 +151.2093 +30 +\\+10.00  2622-1086 \\(First Sunday, October to First Sunday, April\\)\n"
-           ARGS cities)
-expect_cli(EXIT 0 STDOUT "\nAuckland .* 2370-1086 \\(Last Sunday, September to First Sunday, April\\)\n" ARGS cities)
-expect_cli(EXIT 0 STDOUT "\nCairo .* 1080-2616 \\(Last Friday, April to Last Friday, October\\)\n" ARGS cities)
-expect_cli(EXIT 0 STDOUT "\nKathmandu .* \\+5.75  none\n.*\nReykjavik .*\nMurmansk .*\nLongyearbyen .*\nAnchorage " ARGS cities)
-expect_cli(EXIT 0 STDOUT "^City [^\n]*\nOslo [^\n]*\nTromso [^\n]*\n$" ARGS cities NORWAY)
-expect_cli(EXIT 1 STDOUT "^no city matches 'Atlantis'\n$" ARGS cities Atlantis)
-expect_cli(EXIT 0 STDOUT "^usage: vorlin cities .*examples:" ARGS cities --help)
+# The gazetteer: any case, without diacritics, other names (Latin and
+# Arabic script), "Name, Region", "Name, Country"; the most populous match,
+# said on stderr when there are others.
+expect_cli(EXIT 0 STDOUT "^Name +Region +CC +Latitude +Longitude +Elev +Zone +Population\nTromsø +Troms og Finnmark +NO +69.6489 +18.9551 +\\? +Europe/Oslo +64448\n$"
+           ARGS places tromso)
+expect_cli(EXIT 0 STDOUT "\nMecca +Mecca Region +SA +21.4266 +39.8256 +333 +Asia/Riyadh +1578722\n" ARGS places مكة)
+expect_cli(EXIT 0 STDOUT "\nBirmingham +Alabama +US +33.5207 +-86.8025 +187 +America/Chicago +212461\n$" ARGS places "Birmingham, Alabama")
+expect_cli(EXIT 0 STDOUT "\nSan José +San José +CR +9.9333 +-84.0833 +1161 +America/Costa_Rica " ARGS places "San Jose, Costa Rica")
+expect_cli(EXIT 0 STDOUT "^Name[^\n]*\nBirmingham +England +GB [^\n]*\nBirmingham +Alabama +US " ARGS cities Birmingham)
+expect_cli(EXIT 0 STDOUT "^Name[^\n]*\nOslo +Oslo +NO [^\n]*\n.*\\(25 of 25, largest places of the country\\)\n$" ARGS places norway)
+expect_cli(EXIT 0 STDOUT "\\(.*near matches\\)\n$" ARGS places Lodnon)
+expect_cli(EXIT 1 STDOUT "^no place matches 'Xqzwvv'\n$" ARGS places Xqzwvv)
+expect_cli(EXIT 2 STDERR "^vorlin: places needs a name" ARGS places)
+expect_cli(EXIT 0 STDOUT "^usage: vorlin places QUERY.*Place data: GeoNames, geonames.org \\(CC BY 4.0\\), selected and reformatted.*examples:" ARGS places --help)
 
-# --city fills the place, any case, blanks and hyphens optional; explicit
-# flags override it wherever they stand.
-expect_cli(EXIT 0 STDOUT "Location:   \tLondon,\n\t\tLatitude 51.30'27\" N, Longitude 000.07'40\" W,\n\t\tHeight: 11 meters ASL, Time Zone: 0.00,\n\t\tSummer Time starts at: Last Sunday, March\n\t\tSummer Time ends at: Last Sunday, October\n"
-           ARGS times --format report --day --date 2024-03-11 --city LONDON)
-expect_cli(EXIT 0 STDOUT "Location:   \tLondon,\n\t\tLatitude 50.30'00\" N, Longitude 000.07'40\" W,\n\t\tHeight: 11 "
-           ARGS times --format report --day --date 2024-03-11 --lat 50.5 --city london)
-expect_cli(EXIT 0 STDOUT "Location:   \tMosque,\n\t\tLatitude 40.42'46\" N, Longitude 074.00'22\" W,\n\t\tHeight: 10 meters ASL, Time Zone: -5.00,"
-           ARGS times --format report --day --date 2024-03-11 --city new-york --name Mosque)
-expect_cli(EXIT 0 STDOUT "^2024-03-11 is [0-9]+ Sha'ban 1445 AH at Kuala Lumpur\n$" ARGS hijri 2024-03-11 --city kualalumpur)
-expect_cli(EXIT 0 STDOUT "^Qibla from Tromso \\(69.6492 N, 18.9553 E, 10 m\\) on 2024-01-01\n" ARGS qibla 2024-01-01 --city Tromso)
-expect_cli(EXIT 0 STDOUT "Location:   \tMakkah,\n\t\tLatitude 21.25'21\" N, Longitude 039.49'34\" E,\n\t\tHeight: 300 meters ASL, Time Zone: 3.00,\n\t\tNo Summer Time available\n"
-           ARGS times --format report --day --date 2024-03-11 --city mecca)
-expect_cli(EXIT 2 STDERR "^vorlin: unknown city 'Lodnon' \\(did you mean: London[,?]" ARGS times --city Lodnon)
-expect_cli(EXIT 2 STDERR "^vorlin: unknown city 'Xqzw' \\(see vorlin cities\\)\n$" ARGS times --city Xqzw)
+# --city takes the place's coordinates, elevation and zone (the report's
+# record takes the zone's offset in force on its day, or its rules).
+expect_cli(EXIT 0 STDOUT "Time Zone: 0.00,\n\t\tSummer Time starts at: Last Sunday, March\n\t\tSummer Time ends at: Last Sunday, October\n"
+           ARGS times --format report --date 2024-03-11 --city "London, GB")
+expect_cli(EXIT 2 STDERR "^vorlin: the report cannot show the clock of Australia/Lord_Howe over these days"
+           ARGS times --format report --date 2024-04-01 --lat -31.55 --lon 159.08 --tz Australia/Lord_Howe)
+expect_cli(EXIT 0 STDOUT "^Prayer times: Birmingham, 33.5207 N 86.8025 W, 187 m, America/Chicago\n"
+           STDERR "^$" ARGS times --day --date 2024-03-11 --city "Birmingham, Alabama")
+expect_cli(EXIT 0 STDOUT "^Prayer times: Birmingham, 52.4814 N 1.8998 W, 149 m, Europe/London\n"
+           STDERR "^vorlin: note: took Birmingham, England, GB \\(population 1,144,919\\) for 'birmingham', the most populous of [0-9]+ places \\(vorlin places 'birmingham' lists them; pick one with --city 'Birmingham, Alabama'\\)\n$"
+           ARGS times --day --date 2024-03-11 --city birmingham)
+expect_cli(EXIT 0 STDOUT "Location:   \tLondon,\n\t\tLatitude 51.30'31\" N, Longitude 000.07'33\" W,\n\t\tHeight: 25 meters ASL, Time Zone: 0.00,\n\t\tNo Summer Time available\n"
+           ARGS times --format report --day --date 2024-03-11 --city "LONDON, GB")
+expect_cli(EXIT 0 STDOUT "Location:   \tLondon,\n\t\tLatitude 50.30'00\" N, Longitude 000.07'33\" W,\n\t\tHeight: 25 "
+           ARGS times --format report --day --date 2024-03-11 --lat 50.5 --city "london, england")
+expect_cli(EXIT 0 STDOUT "Location:   \tMosque,\n\t\tLatitude 40.42'51\" N, Longitude 074.00'22\" W,\n\t\tHeight: 10 meters ASL, Time Zone: -4.00,"
+           ARGS times --format report --day --date 2024-03-11 --city "new york" --name Mosque)
+expect_cli(EXIT 0 STDOUT "^2024-03-11 is [0-9]+ Sha'ban 1445 AH at Kuala Lumpur\n$" ARGS hijri 2024-03-11 --city "kuala lumpur")
+expect_cli(EXIT 0 STDOUT "^Qibla from Tromsø \\(69.6489 N, 18.9551 E, 0 m\\) on 2024-01-01\n" ARGS qibla 2024-01-01 --city Tromso)
+expect_cli(EXIT 0 STDOUT "Location:   \tMecca,\n" ARGS times --format report --day --date 2024-03-11 --city mecca)
+expect_cli(EXIT 2 STDERR "^vorlin: unknown place 'Lodnon' \\(did you mean: [^\n]*London, England, GB" ARGS times --city Lodnon)
+expect_cli(EXIT 2 STDERR "^vorlin: unknown place 'Xqzwvv' \\(see vorlin places\\)\n$" ARGS times --city Xqzwvv)
 expect_cli(EXIT 2 STDERR "^vorlin: --city needs a value|^vorlin: unknown flag or missing value: --city\n$" ARGS times --city)
-expect_cli(EXIT 0 STDOUT "\n  methods +the named calculation methods \\(--method\\)\n  cities +the embedded places \\(--city\\)\n" ARGS --help)
+
+# Coordinates: never the default place's name, height or zone; the zone of
+# the nearest place within 100 km, said on stderr; else --tz is asked for.
+expect_cli(EXIT 0 STDOUT "^Prayer times: 52.4862 N 1.8904 W, 0 m, Europe/London\n"
+           STDERR "^vorlin: note: zone Europe/London from the nearest place, Birmingham, England, GB \\(1 km away\\); --tz to choose\n$"
+           ARGS times --day --date 2024-03-11 --lat 52.4862 --lon -1.8904)
+expect_cli(EXIT 2 STDERR "^vorlin: no place within 100 km of 30.0000 -40.0000 to take a time zone from: give --tz"
+           ARGS times --day --lat 30 --lon -40)
+expect_cli(EXIT 0 STDOUT "^Prayer times: 30.0000 N 40.0000 W, 0 m, Atlantic/Azores\n" ARGS times --day --lat 30 --lon -40 --tz Atlantic/Azores)
+expect_cli(EXIT 0 STDOUT "^Prayer times: 30.0000 N 40.0000 W, 0 m, UTC-02:00\n" ARGS times --day --lat 30 --lon -40 --tz -2)
+expect_cli(EXIT 0 STDOUT "^Qibla from" ARGS qibla 2024-01-01 --lat 30 --lon -40)
+expect_cli(EXIT 2 STDERR "^vorlin: --tz: no time zone 'Europe/Lodnon'" ARGS times --tz Europe/Lodnon)
+expect_cli(EXIT 2 STDERR "^vorlin: --summer-start and --summer-end go with --tz HOURS" ARGS times --city Cairo --summer-start 834)
+expect_cli(EXIT 0 STDOUT "\n  methods +the named calculation methods \\(--method\\)\n  places +the places of the gazetteer \\(--city\\)\n  cities +the same as places\nPlace data: GeoNames, geonames.org \\(CC BY 4.0\\), selected and reformatted.\n" ARGS --help)
+expect_cli(EXIT 0 STDOUT "^vorlin [0-9.]+\nPlace data: GeoNames, geonames.org \\(CC BY 4.0\\), selected and reformatted.\nTime zones: the tz database of the system \\([0-9a-z]+\\).\n$" ARGS --version)
