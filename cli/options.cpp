@@ -113,7 +113,7 @@ Request DefaultRequest() {
     r.location.timeZone = 3.0f;
     r.location.summerStart = 0;
     r.location.summerEnd = 0;
-    r.clock = frontend::Clock::Zone("Asia/Riyadh");
+    r.clock = frontend::Clock::FixedOffset(3.0);  // Asia/Riyadh, opened when the place stays
 
     r.config.imsakAngle = -19.0f;
     r.config.fajrAngle = -18.0f;
@@ -137,6 +137,9 @@ Request DefaultRequest() {
 }
 
 namespace {
+
+// The zone of the default place.
+constexpr const char *DefaultZone = "Asia/Riyadh";
 
 // How far the nearest place may lie for its zone to be taken.
 constexpr double NearestZoneKm = 100.0;
@@ -507,6 +510,9 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             }
         }
     }
+    // The default place keeps its zone (opened only now: the tz database
+    // costs a few milliseconds to open).
+    if (!cityGiven && !pointGiven && !tzGiven) r.clock = frontend::Clock::Zone(DefaultZone);
     if (summerGiven && r.clock.IsZone())
         throw UsageError("--summer-start and --summer-end go with --tz HOURS: a zone brings its own summer time");
     if (!r.clock.IsZone()) r.location.timeZone = static_cast<float>(r.clock.At(0).offsetSeconds / 3600.0);

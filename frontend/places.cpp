@@ -337,9 +337,16 @@ std::vector<Place> LargestPlacesOf(std::string_view country, std::size_t limit) 
     const Image &image = TheImage();
     const std::string q = FoldName(country);
     if (q.empty() || image.base == nullptr) return {};
+    std::vector<bool> named(image.countries);
+    bool any = false;
+    for (uint16_t c = 0; c < image.countries; ++c) {
+        named[c] = CountryMatches(image, c, q);
+        any = any || named[c];
+    }
+    if (!any) return {};
     std::vector<uint32_t> places;
     for (uint32_t i = 0; i < image.places; ++i)  // by country, then population
-        if (CountryMatches(image, image.Country(i), q)) places.push_back(i);
+        if (image.Country(i) < named.size() && named[image.Country(i)]) places.push_back(i);
     std::stable_sort(places.begin(), places.end(), [&image](uint32_t a, uint32_t b) {
         return image.Population(a) > image.Population(b);
     });

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 namespace vorlin::frontend {
@@ -107,11 +108,17 @@ ClockReading Clock::AtLocalNoon(const CivilDate &date) const {
 }
 
 std::string TimeZoneDatabaseVersion() {
+    std::string version;
     try {
-        return date::get_tzdb().version;
+        version = date::get_tzdb().version;
     } catch (const std::exception &) {
-        return "unknown";
     }
+    if (!version.empty() && version != "unknown") return version;
+    // The system's compiled zones name their release in tzdata.zi's first line.
+    std::ifstream zi("/usr/share/zoneinfo/tzdata.zi");
+    std::string line;
+    if (std::getline(zi, line) && line.rfind("# version ", 0) == 0) return line.substr(10);
+    return "release unknown";
 }
 
 std::string OffsetText(int offsetSeconds) {
