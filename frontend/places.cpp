@@ -31,26 +31,17 @@ constexpr std::size_t MaxPrefixScan = 50000;  // keys looked at for a prefix
 constexpr double EarthRadiusKm = 6371.0088;
 constexpr double Pi = 3.14159265358979323846;
 
-uint32_t U32(const unsigned char *p) {
-    uint32_t v;
+// A little-endian value of the image (any alignment).
+template <typename T>
+T Read(const unsigned char *p) {
+    T v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-int32_t I32(const unsigned char *p) {
-    int32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-uint16_t U16(const unsigned char *p) {
-    uint16_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-int16_t I16(const unsigned char *p) {
-    int16_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
+uint32_t U32(const unsigned char *p) { return Read<uint32_t>(p); }
+int32_t I32(const unsigned char *p) { return Read<int32_t>(p); }
+uint16_t U16(const unsigned char *p) { return Read<uint16_t>(p); }
+int16_t I16(const unsigned char *p) { return Read<int16_t>(p); }
 
 // The image's tables (see tools/gen_places.py).
 struct Image {
