@@ -3,6 +3,7 @@
 #include <string>
 
 #include "calendar/julian_day.h"
+#include "command_table.h"
 #include "commands.h"
 #include "options.h"
 
@@ -10,7 +11,7 @@ namespace vorlin::cli {
 
 int RunCheck(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    const Request r = ParseRequest(argc, argv, first, {{"--hijri", false}, {"--help", false}}, &own);
+    const Request r = ParseRequest(argc, argv, first, OwnFlagsOf("check"), &own);
     bool hijri = false;
     for (const auto &f : own) {
         if (f.first == "--help") {
@@ -46,7 +47,7 @@ int RunCheck(int argc, char **argv, int first) {
 int RunJulianDay(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
     const Request r =
-        ParseRequest(argc, argv, first, {{"--to-date", true}, {"--help", false}}, &own);
+        ParseRequest(argc, argv, first, OwnFlagsOf("jd"), &own);
     for (const auto &f : own) {
         if (f.first == "--help") {
             std::printf(

@@ -6,9 +6,12 @@
 #include <string>
 
 #include "calendar/julian_day.h"
+#include "command_table.h"
 #include "commands.h"
 #include "moon/month_start.h"
+#include "json_out.h"
 #include "options.h"
+#include "terminal.h"
 #include "prayer/report_names.h"
 
 namespace vorlin::cli {
@@ -77,11 +80,31 @@ std::string WhyNoCivilDate(const VorDate &date, Request &r) {
     return "no month start could be computed";
 }
 
+// {"civil": "Y-M-D" or null, "hijri": {...} or null, "place", "reason"}.
+Json ConversionJson(const Request &r, const VorDate *civil, const VorDate *hijri, const std::string &reason) {
+    Json doc;
+    doc["civil"] = civil != nullptr ? Json(CivilText(*civil)) : Json(nullptr);
+    if (hijri != nullptr) {
+        Json h;
+        h["year"] = hijri->hijriYear;
+        h["month"] = hijri->hijriMonth;
+        h["day"] = static_cast<int>(hijri->hijriDay);
+        h["monthName"] = HijriMonthName(hijri->hijriMonth);
+        doc["hijri"] = h;
+    } else {
+        doc["hijri"] = nullptr;
+    }
+    doc["place"] = PlaceJson(r);
+    if (!reason.empty()) doc["reason"] = reason;
+    return doc;
+}
+
 }  // namespace
 
 int RunHijri(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    Request r = ParseRequest(argc, argv, first, {{"--to-civil", true}, {"--help", false}}, &own);
+    Request r = ParseRequest(argc, argv, first, OwnFlagsOf("hijri"), &own);
+    const bool json = WantsJson(own);
     const std::string *toCivil = nullptr;
     for (const auto &f : own) {
         if (f.first == "--help") {
@@ -94,6 +117,8 @@ int RunHijri(int argc, char **argv, int first) {
                 "converted, 1 when not possible (a date before the Hijri era, or a day 30 of\n"
                 "a month that has 29 days at the place), 2 for a usage error or an invalid\n"
                 "date.\n"
+                "--format json gives {\"civil\", \"hijri\": {\"year\", \"month\", \"day\",\n"
+                "\"monthName\"}, \"place\"} (null with \"reason\" when there is none).\n"
                 "examples: vorlin hijri 2024-03-11\n"
                 "          vorlin hijri --to-civil 1445-09-01\n"
                 "          vorlin hijri 2024-06-21 --name Tromso --lat 69.65 --lon 18.96 --tz 1\n"
@@ -109,7 +134,8 @@ int RunHijri(int argc, char **argv, int first) {
     std::snprintf(point, sizeof point, "%.4f %c %.4f %c", std::fabs(r.location.latitude),
                   r.location.latitude < 0 ? 'S' : 'N', std::fabs(r.location.longitude),
                   r.location.longitude < 0 ? 'W' : 'E');
-    const char *place = r.location.name[0] != '\0' ? r.location.name : point;
+    const std::string placeText = ForTerminal(r.location.name[0] != '\0' ? r.location.name : point, r);
+    const char *place = placeText.c_str();
 
     if (toCivil != nullptr) {
         if (!r.positional.empty()) throw UsageError("hijri --to-civil takes no civil date");
@@ -121,9 +147,17 @@ int RunHijri(int argc, char **argv, int first) {
         date.hijriDay = d;
         if (IsValidDate(date, 1) != 1) throw UsageError(*toCivil + " is not a valid Hijri date");
         if (VorIslamicToAd(&date, &r.location, &r.config) != 1) {
-            std::printf("%s has no civil date at %s (%s)\n", HijriText(date).c_str(), place,
-                        WhyNoCivilDate(date, r).c_str());
+            const std::string why = WhyNoCivilDate(date, r);
+            if (json) {
+                PrintJson(ConversionJson(r, nullptr, &date, why));
+                return 1;
+            }
+            std::printf("%s has no civil date at %s (%s)\n", HijriText(date).c_str(), place, why.c_str());
             return 1;
+        }
+        if (json) {
+            PrintJson(ConversionJson(r, &date, &date, ""));
+            return 0;
         }
         std::printf("%s is %s at %s\n", HijriText(date).c_str(), CivilText(date).c_str(), place);
         return 0;
@@ -140,11 +174,18 @@ int RunHijri(int argc, char **argv, int first) {
     }
     if (IsValidDate(date, 0) != 1) throw UsageError(CivilText(date) + " is not a valid civil date");
     if (VorAdToIslamic(&date, &r.location, &r.config) != 1) {
-        std::printf("%s has no Hijri date at %s (%s)\n", CivilText(date).c_str(), place,
-                    BeforeEra(DateToJulianDay(date), r.config)
-                        ? "it lies before the Hijri era"
-                        : "no month start could be computed");
+        const std::string why = BeforeEra(DateToJulianDay(date), r.config) ? "it lies before the Hijri era"
+                                                                          : "no month start could be computed";
+        if (json) {
+            PrintJson(ConversionJson(r, &date, nullptr, why));
+            return 1;
+        }
+        std::printf("%s has no Hijri date at %s (%s)\n", CivilText(date).c_str(), place, why.c_str());
         return 1;
+    }
+    if (json) {
+        PrintJson(ConversionJson(r, &date, &date, ""));
+        return 0;
     }
     std::printf("%s is %s at %s\n", CivilText(date).c_str(), HijriText(date).c_str(), place);
     return 0;

@@ -5,12 +5,15 @@
 #include <cstdio>
 #include <string>
 
+#include "command_table.h"
 #include "commands.h"
 #include "describe.h"
 #include "interface/times_record.h"
 #include "methods/methods.h"
 #include "places.h"
+#include "json_out.h"
 #include "options.h"
+#include "terminal.h"
 #include "prayer/report_names.h"
 
 namespace vorlin::cli {
@@ -40,10 +43,13 @@ std::string Padded(const std::string &text, std::size_t width) {
 
 int RunMethods(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    const Request r = ParseRequest(argc, argv, first, {{"--help", false}}, &own);
-    if (!own.empty()) {
+    const Request r = ParseRequest(argc, argv, first, OwnFlagsOf("methods"), &own);
+    const bool json = WantsJson(own);
+    bool help = false;
+    for (const auto &f : own) help = help || f.first == "--help";
+    if (help) {
         std::printf(
-            "usage: vorlin methods\n"
+            "usage: vorlin methods [--format text|json]\n"
             "Lists the named methods that --method takes (any case; the names in\n"
             "brackets too) with their definitions, from the library's own table: Fajr\n"
             "and Isha'a as degrees of the Sun's centre below the horizon or Isha'a as\n"
@@ -60,6 +66,44 @@ int RunMethods(int argc, char **argv, int first) {
         return 0;
     }
     if (!r.positional.empty()) throw UsageError("methods takes no arguments");
+    if (json) {
+        Json list = Json::array();
+        for (int i = 0; i < NamedMethodCount(); ++i) {
+            const NamedMethod &m = NamedMethodAt(i);
+            VorTimesSettings s = DefaultTimesRecord();
+            ApplyMethodToRecord(m, s);
+            static constexpr const char *Adjusted[7] = {"imsak", "fajr", "sunrise", "dhuhr",
+                                                        "asr",   "maghrib", "isha"};
+            Json adjust = Json::object();
+            for (int e = 0; e < 7; ++e)
+                if (s.adjust[e] != 0) adjust[Adjusted[e]] = s.adjust[e];
+            Json entry;
+            entry["name"] = m.name;
+            entry["aliases"] = Json::array();
+            std::string aliases = m.aliases;
+            for (std::size_t start = 0; start < aliases.size();) {
+                std::size_t comma = aliases.find(',', start);
+                if (comma == std::string::npos) comma = aliases.size();
+                entry["aliases"].push_back(aliases.substr(start, comma - start));
+                start = comma + 1;
+            }
+            entry["authority"] = m.authority;
+            entry["fajrAngle"] = s.fajrAngle;
+            entry["ishaAngle"] = s.ishaMinutes > 0 ? Json(nullptr) : Json(s.ishaAngle);
+            entry["ishaMinutes"] = s.ishaMinutes > 0 ? Json(s.ishaMinutes) : Json(nullptr);
+            entry["ishaMinutesRamadan"] = s.ishaMinutesRamadan > 0 ? Json(s.ishaMinutesRamadan) : Json(nullptr);
+            entry["maghribAngle"] = s.maghribAngle != 0 ? Json(s.maghribAngle) : Json(nullptr);
+            entry["asrFactor"] = s.asrFactor;
+            entry["midnight"] = s.midnight == 1 ? "jafari" : "standard";
+            entry["twilight"] = s.twilight == 1 ? "seasonal" : "angles";
+            static constexpr const char *Rounding[4] = {"seconds", "nearest", "up", "down"};
+            entry["rounding"] = Rounding[s.rounding & 3];
+            entry["adjust"] = adjust;
+            list.push_back(entry);
+        }
+        PrintJson(list);
+        return 0;
+    }
     std::printf("%-21s %5s %-37s %-8s %3s  %s\n", "Method", "Fajr", "Isha'a", "Maghrib", "Asr",
                 "Authority; other; also called");
     for (int i = 0; i < NamedMethodCount(); ++i) {
@@ -82,10 +126,13 @@ int RunMethods(int argc, char **argv, int first) {
 
 int RunPlaces(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    const Request r = ParseRequest(argc, argv, first, {{"--help", false}}, &own);
-    if (!own.empty()) {
+    const Request r = ParseRequest(argc, argv, first, OwnFlagsOf("places"), &own);
+    const bool json = WantsJson(own);
+    bool help = false;
+    for (const auto &f : own) help = help || f.first == "--help";
+    if (help) {
         std::printf(
-            "usage: vorlin places QUERY   (also: vorlin cities QUERY)\n"
+            "usage: vorlin places QUERY [--format text|json]   (also: vorlin cities QUERY)\n"
             "Lists the places of the gazetteer that --city takes for QUERY, the most\n"
             "populous first: name, first-level region, country, latitude and longitude\n"
             "in degrees, elevation in metres (\"?\" unknown), IANA time zone and\n"
@@ -130,6 +177,29 @@ int RunPlaces(int argc, char **argv, int first) {
         how = "near matches";
         total = found.size();
     }
+    if (json) {
+        Json doc;
+        doc["query"] = query;
+        doc["how"] = *how != '\0' ? how : "name";
+        doc["total"] = total;
+        doc["places"] = Json::array();
+        for (const frontend::Place &p : found) {
+            Json place;
+            place["name"] = p.name;
+            place["region"] = p.admin1;
+            place["country"] = p.countryCode;
+            place["countryName"] = p.countryName;
+            place["latitude"] = p.latitude;
+            place["longitude"] = p.longitude;
+            place["elevation"] = p.elevationKnown ? Json(p.elevation) : Json(nullptr);
+            place["zone"] = p.zone;
+            place["population"] = p.population;
+            place["geonameid"] = p.geonameid;
+            doc["places"].push_back(place);
+        }
+        PrintJson(doc);
+        return found.empty() ? 1 : 0;
+    }
     if (found.empty()) {
         std::printf("no place matches '%s'\n", query.c_str());
         return 1;
@@ -138,8 +208,8 @@ int RunPlaces(int argc, char **argv, int first) {
                 "Longitude", "Elev", "Zone", "Population");
     for (const frontend::Place &p : found) {
         const std::string elevation = p.elevationKnown ? std::to_string(p.elevation) : "?";
-        std::printf("%s %s %-2s %9.4f %10.4f %5s  %-22s %10lld\n", Padded(p.name, 28).c_str(),
-                    Padded(p.admin1, 24).c_str(), p.countryCode.c_str(), p.latitude, p.longitude,
+        std::printf("%s %s %-2s %9.4f %10.4f %5s  %-22s %10lld\n", ForTerminal(Padded(p.name, 28), r).c_str(),
+                    ForTerminal(Padded(p.admin1, 24), r).c_str(), p.countryCode.c_str(), p.latitude, p.longitude,
                     elevation.c_str(), p.zone.c_str(), p.population);
     }
     if (*how != '\0' || total > found.size())

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "calendar/julian_day.h"
+#include "command_table.h"
 #include "commands.h"
+#include "json_out.h"
 #include "options.h"
+#include "terminal.h"
 #include "qibla/magnetic_declination.h"
 #include "qibla/qibla.h"
 
@@ -49,8 +52,11 @@ bool HasFlag(int argc, char **argv, int first, const char *flag) {
 
 int RunQibla(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    Request r = ParseRequest(argc, argv, first, {{"--help", false}}, &own);
-    if (!own.empty()) {
+    Request r = ParseRequest(argc, argv, first, OwnFlagsOf("qibla"), &own);
+    const bool json = WantsJson(own);
+    bool help = false;
+    for (const auto &f : own) help = help || f.first == "--help";
+    if (help) {
         std::printf(
             "usage: vorlin qibla [Y-M-D] [flags]\n"
             "Prints the direction of the qibla (the great-circle course to the Kaaba,\n"
@@ -62,6 +68,8 @@ int RunQibla(int argc, char **argv, int first) {
             "WMM2015v2, WMM2020 and WMM2025, each for its five years; before 2000 (WMM2000)\n"
             "and after 2030 (WMM2025) it is extrapolated and less accurate.\n"
             "The date defaults to --date or today.  Exit status 0, or 2 for a usage error.\n"
+            "--format json gives {\"date\", \"place\", \"direction\", \"distanceKm\",\n"
+            "\"declination\", \"fieldModel\", \"extrapolated\", \"compass\"} (degrees).\n"
             "examples: vorlin qibla --name London --lat 51.5 --lon -0.1 --height 0\n"
             "          vorlin qibla 2000-01-01 --name \"New York\" --lat 40.7 --lon -74 --height 10\n"
             "%s",
@@ -87,13 +95,27 @@ int RunQibla(int argc, char **argv, int first) {
     const bool named = HasFlag(argc, argv, first, "--name") || HasFlag(argc, argv, first, "--city") ||
                        !(HasFlag(argc, argv, first, "--lat") || HasFlag(argc, argv, first, "--lon"));
     const std::string place = Coordinates(r.location);
-    if (named && r.location.name[0] != '\0')
-        std::printf("Qibla from %s (%s) on %s\n", r.location.name, place.c_str(), dateText);
-    else
-        std::printf("Qibla from %s on %s\n", place.c_str(), dateText);
 
     double direction = 0.0, distance = 0.0, declination = 0.0;
     VorQiblaInfo(&r.location, &date, &direction, &distance, &declination);
+    if (json) {
+        const MagneticModelUse model = MagneticModelFor(date);
+        Json doc;
+        doc["date"] = dateText;
+        doc["place"] = PlaceJson(r);
+        doc["direction"] = direction;
+        doc["distanceKm"] = distance;
+        doc["declination"] = declination;
+        doc["fieldModel"] = model.name;
+        doc["extrapolated"] = model.extrapolated;
+        doc["compass"] = distance == 0.0 ? Json(nullptr) : Json(std::fmod(direction - declination + 720.0, 360.0));
+        PrintJson(doc);
+        return 0;
+    }
+    if (named && r.location.name[0] != '\0')
+        std::printf("Qibla from %s (%s) on %s\n", ForTerminal(r.location.name, r).c_str(), place.c_str(), dateText);
+    else
+        std::printf("Qibla from %s on %s\n", place.c_str(), dateText);
 
     // At the Kaaba, and at its antipode, the library reports direction 0.
     const bool atKaaba = distance == 0.0;

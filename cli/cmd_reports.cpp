@@ -1,9 +1,11 @@
 // `vorlin times` and `vorlin moon`: the prayer schedule and the moon
 // information report, printed as the library writes them (single-byte
 // text, the degree sign as the byte 0xB0).
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -11,8 +13,11 @@
 #include "calendar/julian_day.h"
 #include "commands.h"
 #include "export_formats.h"
+#include "format_html.h"
 #include "interface/reports.h"
+#include "command_table.h"
 #include "options.h"
+#include "terminal.h"
 #include "timetable.h"
 
 namespace vorlin::cli {
@@ -27,6 +32,8 @@ struct ReportFlags {
     unsigned span = VOR_SPAN_MONTH;
     bool hijriMonths = false;
     bool help = false;
+    std::string from, to;    // --from/--to: a range of days
+    std::string hijriMonth;  // --hijri-month Y-M
 };
 
 ReportFlags ParseReportFlags(const std::vector<std::pair<std::string, std::string>> &own) {
@@ -35,6 +42,9 @@ ReportFlags ParseReportFlags(const std::vector<std::pair<std::string, std::strin
     for (const auto &f : own) {
         if (f.first == "--help") flags.help = true;
         if (f.first == "--hijri-months") flags.hijriMonths = true;
+        if (f.first == "--from") flags.from = f.second;
+        if (f.first == "--to") flags.to = f.second;
+        if (f.first == "--hijri-month") flags.hijriMonth = f.second;
         unsigned span = 0;
         if (f.first == "--day") {
             span = VOR_SPAN_DAY;
@@ -51,6 +61,12 @@ ReportFlags ParseReportFlags(const std::vector<std::pair<std::string, std::strin
         ++spans;
     }
     if (spans > 1) throw UsageError("give at most one span flag (--day, --month, --year...)");
+    const bool range = !flags.from.empty() || !flags.to.empty();
+    if (range && (flags.from.empty() || flags.to.empty())) throw UsageError("--from: goes with --to (both days)");
+    if ((range || !flags.hijriMonth.empty()) && (spans > 0 || flags.hijriMonths))
+        throw UsageError(std::string(range ? "--from" : "--hijri-month") +
+                         ": gives the days itself (no --day, --month, --year or --hijri-months)");
+    if (range && !flags.hijriMonth.empty()) throw UsageError("--hijri-month: does not go with --from and --to");
     if (flags.hijriMonths && flags.span == VOR_SPAN_DAY)
         throw UsageError("--hijri-months counts months: it does not go with --day");
     return flags;
@@ -92,37 +108,89 @@ int PrintReport(Request &r, const ReportFlags &flags, bool schedule, ReportFunct
     }
     const std::string cannot = FeedLegacyClock(r, first, last);
     if (!cannot.empty())
-        throw UsageError("the report cannot show " + cannot + "; use --format text, json, csv or ics");
+        throw UsageError("the report cannot show " + cannot + "; use --format text, json, csv, ics or html");
 
+    // The library writes Latin-1 text: the name goes in as Latin-1 for the
+    // exact single-byte report, or the report comes out as UTF-8.
+    const bool utf8 = Utf8Output(r);
+    if (!utf8) {
+        const std::string latin1 = AsLatin1(r.location.name);
+        std::memset(r.location.name, 0, sizeof r.location.name);
+        std::memcpy(r.location.name, latin1.data(), std::min(latin1.size(), sizeof r.location.name - 1));
+    }
     const std::size_t length = write(&r.date, &r.location, &r.config, nullptr, 0);
     std::vector<char> text(length + 1);
     write(&r.date, &r.location, &r.config, text.data(), text.size());
-    std::fwrite(text.data(), 1, length, stdout);
+    const std::string out = utf8 ? AsUtf8(std::string(text.data(), length)) : std::string(text.data(), length);
+    std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
 
 // The output formats of `vorlin times`.
-enum class TimesFormat { Text, Report, Json, Csv, Ics };
+enum class TimesFormat { Text, Report, Json, Csv, Ics, Html };
 
 TimesFormat ParseTimesFormat(const std::vector<std::pair<std::string, std::string>> &own) {
+    static constexpr const char *Names[] = {"text", "report", "json", "csv", "ics", "html"};
+    static constexpr TimesFormat Formats[] = {TimesFormat::Text, TimesFormat::Report, TimesFormat::Json,
+                                              TimesFormat::Csv,  TimesFormat::Ics,    TimesFormat::Html};
     TimesFormat format = TimesFormat::Text;
     for (const auto &f : own) {
         if (f.first != "--format") continue;
-        if (f.second == "text") {
-            format = TimesFormat::Text;
-        } else if (f.second == "report") {
-            format = TimesFormat::Report;
-        } else if (f.second == "json") {
-            format = TimesFormat::Json;
-        } else if (f.second == "csv") {
-            format = TimesFormat::Csv;
-        } else if (f.second == "ics") {
-            format = TimesFormat::Ics;
-        } else {
-            throw UsageError("--format expects text, report, json, csv or ics, not '" + f.second + "'");
+        std::string name;
+        for (const char c : f.second) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        bool known = false;
+        for (int i = 0; i < 6; ++i) {
+            if (name == Names[i]) {
+                format = Formats[i];
+                known = true;
+            }
         }
+        if (!known)
+            throw UsageError("--format: expects one of text,report,json,csv,ics,html, not '" + f.second + "'");
     }
     return format;
+}
+
+// The iCalendar flags of `vorlin times`: --events LIST (event keys in any
+// case, comma-separated), --remind MIN and --duration MIN (0..1440); the
+// last of a flag given twice counts.  They go with --format ics only.
+IcsOptions ParseIcsOptions(const std::vector<std::pair<std::string, std::string>> &own,
+                           bool ics, bool asrBoth) {
+    IcsOptions options;
+    const std::vector<ShownEvent> shown = ShownEvents(asrBoth);
+    std::string keys;
+    for (const ShownEvent &e : shown) keys += std::string(keys.empty() ? "" : ", ") + e.key;
+    auto lower = [](std::string text) {
+        for (char &c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    for (const auto &[flag, value] : own) {
+        if (flag != "--events" && flag != "--remind" && flag != "--duration") continue;
+        if (!ics) throw UsageError(flag + ": goes with --format ics");
+        if (flag == "--events") {
+            options.events.clear();
+            std::size_t start = 0;
+            while (start <= value.size()) {
+                const std::size_t comma = std::min(value.find(',', start), value.size());
+                const std::string item = value.substr(start, comma - start);
+                start = comma + 1;
+                int event = -1;
+                for (const ShownEvent &e : shown)
+                    if (lower(item) == lower(e.key)) event = e.event;
+                if (event < 0 && !asrBoth && lower(item) == "asrhanafi")
+                    throw UsageError("--events: asrHanafi is shown with --asr both");
+                if (event < 0) throw UsageError("--events: no event '" + item + "' (" + keys + ")");
+                options.events.push_back(event);
+            }
+        } else {
+            const int minutes = ParseInteger(flag, value);
+            if (minutes < 0 || minutes > 1440)
+                throw UsageError(flag + ": must lie within 0..1440 minutes");
+            (flag == "--remind" ? options.remindMinutes : options.durationMinutes) = minutes;
+        }
+    }
+    return options;
 }
 
 // DTSTAMP of calendar files: SOURCE_DATE_EPOCH when set (reproducible
@@ -137,26 +205,81 @@ long long CalendarStampSeconds() {
     return static_cast<long long>(std::time(nullptr));
 }
 
+// The civil date of "Y-M-D" for a flag, checked.
+VorDate CivilDateOf(const std::string &flag, const std::string &text) {
+    int y = 0, m = 0, d = 0;
+    try {
+        ParseDate(text, y, m, d);
+    } catch (const UsageError &e) {
+        throw UsageError(flag + ": " + e.what());
+    }
+    VorDate date{};
+    date.year = y;
+    date.month = static_cast<uint8_t>(m);
+    date.day = d;
+    if (IsValidDate(date, 0) != 1 || y < 1 || y > 9999)
+        throw UsageError(flag + ": " + text + " is not a valid civil date of the years 1..9999");
+    return date;
+}
+
+// The days of --from/--to (at most 3660) or of --hijri-month Y-M at the place.
+std::vector<VorDate> RangeOfFlags(Request &r, const ReportFlags &flags) {
+    constexpr long long MaxDays = 3660;  // ten years
+    VorDate first{}, last{};
+    if (!flags.hijriMonth.empty()) {
+        int y = 0, m = 0;
+        char extra = 0;
+        if (std::sscanf(flags.hijriMonth.c_str(), "%d-%d%c", &y, &m, &extra) != 2 || m < 1 || m > 12 || y < 1 ||
+            y > 9666)
+            throw UsageError("--hijri-month: expects Y-M (1448-09), not '" + flags.hijriMonth + "'");
+        VorDate start{}, next{};
+        start.hijriYear = y;
+        start.hijriMonth = static_cast<uint8_t>(m);
+        start.hijriDay = 1;
+        next.hijriYear = m == 12 ? y + 1 : y;
+        next.hijriMonth = static_cast<uint8_t>(m == 12 ? 1 : m + 1);
+        next.hijriDay = 1;
+        if (VorIslamicToAd(&start, &r.location, &r.config) != 1 || VorIslamicToAd(&next, &r.location, &r.config) != 1)
+            throw UsageError("--hijri-month: " + flags.hijriMonth + " has no civil dates at the place");
+        first = start;
+        JulianDayToDate(DateToJulianDay(next) - 1.0, last);
+    } else {
+        first = CivilDateOf("--from", flags.from);
+        last = CivilDateOf("--to", flags.to);
+    }
+    first.day = std::floor(first.day);
+    last.day = std::floor(last.day);
+    const long long count = std::llround(DateToJulianDay(last) - DateToJulianDay(first)) + 1;
+    if (count < 1) throw UsageError("--to: comes before --from");
+    if (count > MaxDays) throw UsageError("--to: at most 3660 days from --from (ten years)");
+    first.hijriValid = 0;
+    return RangeDates(r, first, static_cast<int>(count));
+}
+
 // The request's days computed through the structured exports and written
 // as the text table, JSON, CSV or iCalendar (never derived from the report).
-int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format) {
-    if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
+int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format,
+                   const IcsOptions &ics) {
     if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
     if (flags.hijriMonths && VorAdToIslamic(&r.date, &r.location, &r.config) != 1)
         throw UsageError("the date lies before the Hijri era: no Hijri months to count");
     if (r.date.year < 1 || r.date.year > 9999)
         throw UsageError("the times are given for the years 1..9999 (--format report takes others)");
     const unsigned span = flags.span == VOR_SPAN_MASK ? VOR_SPAN_YEAR : flags.span;
-    const std::vector<TimetableDay> days = ComputeTimetable(r, span, flags.hijriMonths);
+    const std::vector<TimetableDay> days = !flags.from.empty() || !flags.hijriMonth.empty()
+                                               ? ComputeTimetableOf(r, RangeOfFlags(r, flags))
+                                               : ComputeTimetable(r, span, flags.hijriMonths);
     std::string out;
     if (format == TimesFormat::Text) {
-        out = TimetableText(days, r);
+        out = ForTerminal(TimetableText(days, r), r);
     } else if (format == TimesFormat::Json) {
         out = TimetableJson(days, r);
     } else if (format == TimesFormat::Csv) {
         out = TimetableCsv(days, r);
+    } else if (format == TimesFormat::Html) {
+        out = TimetableHtml(days, r, flags.hijriMonths);
     } else {
-        out = TimetableIcs(days, r, CalendarStampSeconds());
+        out = TimetableIcs(days, r, ics, CalendarStampSeconds());
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
@@ -166,19 +289,12 @@ int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format) {
 
 int RunTimes(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    Request r = ParseRequest(argc, argv, first,
-                             {{"--day", false},
-                              {"--month", false},
-                              {"--year", false},
-                              {"--hijri-months", false},
-                              {"--format", true},
-                              {"--help", false}},
-                             &own);
+    Request r = ParseRequest(argc, argv, first, OwnFlagsOf("times"), &own);
     const ReportFlags flags = ParseReportFlags(own);
     if (flags.help) {
         std::printf(
             "usage: vorlin times [--day | --month | --year] [--hijri-months]\n"
-            "                    [--format text|report|json|csv|ics] [FLAGS]\n"
+            "                    [--format text|report|json|csv|ics|html] [FLAGS]\n"
             "Prints the prayer times for one day, the month of the date (the default) or\n"
             "a year of twelve months, counted in civil months or, with --hijri-months, in\n"
             "the Hijri months of the date (Muharram to Dhu al-Hijja for --year).  `vorlin`\n"
@@ -204,7 +320,15 @@ int RunTimes(int argc, char **argv, int first) {
             "          above, not valid); \"filled\" names what gave a filled time\n"
             "  csv     the same as rows with a header, empty cells and a notes column\n"
             "  ics     an iCalendar file, one event per time per day (times in UTC); the\n"
-            "          DTSTAMP is SOURCE_DATE_EPOCH when set, else now\n"
+            "          DTSTAMP is SOURCE_DATE_EPOCH when set, else now.  Its flags:\n"
+            "            --events LIST   only these events (keys as above, any case,\n"
+            "                            comma-separated: --events fajr,maghrib)\n"
+            "            --remind MIN    an alarm MIN minutes before each (0..1440)\n"
+            "            --duration MIN  events MIN minutes long (0..1440; default 0:\n"
+            "                            no end time, the event ends when it starts)\n"
+            "  html    a printable page (one self-contained file, each month on one A4\n"
+            "          page): HH:MM as --rounding gives, else Imsak, sunrise and midnight\n"
+            "          rounded down and the others up; summer-time days shaded\n"
             "%s"
             "examples: vorlin times --day --date 2024-03-11\n"
             "          vorlin times --hijri-months --date 2024-03-11 --rounding nearest\n"
@@ -212,29 +336,34 @@ int RunTimes(int argc, char **argv, int first) {
             "          vorlin times --city Tehran --method Tehran --day --format json\n"
             "          vorlin times --city Tromso --date 2024-06-21 --asr both\n"
             "          vorlin times --city Cairo --method Egypt --year --format ics > cairo.ics\n"
+            "          vorlin times --city London --format ics --events fajr,isha --remind 10\n"
             "          vorlin times --day --format report --precision 1\n",
             PlaceAndSettingsHelp);
         return 0;
     }
     RequireClock(r);
+    // A date may stand alone, as for hijri and qibla.
+    if (r.positional.size() == 1) {
+        const VorDate date = CivilDateOf("date", r.positional[0]);
+        SetRequestDate(r, date.year, date.month, static_cast<int>(date.day));
+        r.positional.clear();
+    }
+    if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional.back() + "'");
     const TimesFormat format = ParseTimesFormat(own);
-    if (format != TimesFormat::Report) return PrintTimetable(r, flags, format);
+    if (format == TimesFormat::Report && (!flags.from.empty() || !flags.hijriMonth.empty()))
+        throw UsageError(std::string(flags.from.empty() ? "--hijri-month" : "--from") +
+                         ": goes with --format text, json, csv, ics or html (the report has its own spans)");
+    const IcsOptions ics = ParseIcsOptions(own, format == TimesFormat::Ics, r.asrBoth);
+    if (format != TimesFormat::Report) return PrintTimetable(r, flags, format, ics);
     const std::string cannot = ReportCannotShow(r);
     if (!cannot.empty())
-        throw UsageError("--format report cannot show " + cannot + "; use --format text, json, csv or ics");
+        throw UsageError("--format report cannot show " + cannot + "; use --format text, json, csv, ics or html");
     return PrintReport(r, flags, true, WriteScheduleReport);
 }
 
 int RunMoon(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
-    Request r = ParseRequest(argc, argv, first,
-                             {{"--day", false},
-                              {"--month", false},
-                              {"--year", false},
-                              {"--year-from-month", false},
-                              {"--hijri-months", false},
-                              {"--help", false}},
-                             &own);
+    Request r = ParseRequest(argc, argv, first, OwnFlagsOf("moon"), &own);
     const ReportFlags flags = ParseReportFlags(own);
     if (flags.help) {
         std::printf(

@@ -14,5 +14,9 @@ int RunHijri(int argc, char **argv, int first);
 int RunQibla(int argc, char **argv, int first);
 int RunMethods(int argc, char **argv, int first);
 int RunPlaces(int argc, char **argv, int first);
+int RunNext(int argc, char **argv, int first);
+int RunConfig(int argc, char **argv, int first);
+int RunCompletion(int argc, char **argv, int first);
+int RunManual(int argc, char **argv, int first);
 
 }  // namespace vorlin::cli

@@ -1,7 +1,9 @@
 #include "export_formats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "calendar/julian_day.h"
 #include "describe.h"
@@ -134,6 +136,13 @@ std::string ShortClock(int secondOfDay, bool minutes) {
 }
 
 }  // namespace
+
+std::string PlaceText(const char *text) { return Utf8Text(text); }
+
+std::string JsonEscaped(const std::string &text) {
+    const std::string quoted = JsonString(Utf8Text(text.c_str()));
+    return quoted.substr(1, quoted.size() - 2);
+}
 
 std::string DayNotes(const TimetableDay &day, const std::vector<ShownEvent> &events) {
     // The events grouped by what they share, in the order of the day:
@@ -362,9 +371,14 @@ std::string FoldIcsLine(const std::string &line) {
 }
 
 std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r,
-                         long long stampUtcSeconds) {
+                         const IcsOptions &options, long long stampUtcSeconds) {
     const VorLocation &location = r.location;
-    const std::vector<ShownEvent> events = ShownEvents(r.asrBoth);
+    std::vector<ShownEvent> events = ShownEvents(r.asrBoth);
+    if (!options.events.empty())
+        std::erase_if(events, [&options](const ShownEvent &e) {
+            return std::find(options.events.begin(), options.events.end(), e.event) ==
+                   options.events.end();
+        });
     const std::string place = Utf8Text(location.name);
     const std::string where = place.empty() ? Coordinates(location) : place + ", " + Coordinates(location);
     const long long stampDays = stampUtcSeconds / 86400 - (stampUtcSeconds % 86400 < 0 ? 1 : 0);
@@ -383,7 +397,9 @@ std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r
     line("CALSCALE:GREGORIAN");
     line("METHOD:PUBLISH");
     line("X-WR-CALNAME:" + IcsText("Prayer times, " + where));
+    std::set<long long> written;  // a date listed twice gives its events once (one UID each)
     for (const TimetableDay &day : days) {
+        if (!written.insert(std::llround(DateToJulianDay(day.date))).second) continue;
         for (const ShownEvent &e : events) {
             const LocalMoment m = MomentOf(day, e.event);
             if (!m.valid) continue;  // also every time of a date the clock skips
@@ -392,6 +408,10 @@ std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r
             line("UID:" + date + "-" + e.key + uidPlace + "@vorlin");
             line("DTSTAMP:" + stamp);
             line("DTSTART:" + IcsUtc(m.utcDayNumber, m.utcSecondOfDay));
+            if (options.durationMinutes > 0) {
+                const int end = m.utcSecondOfDay + options.durationMinutes * 60;  // < 2 days
+                line("DTEND:" + IcsUtc(m.utcDayNumber + end / 86400, end % 86400));
+            }
             line("SUMMARY:" + IcsText(std::string(e.title) +
                                       (place.empty() ? "" : " (" + place + ")")));
             line("LOCATION:" + IcsText(where));
@@ -406,6 +426,19 @@ std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &r
             if (m.filled) description += "; filled by " + m.reason;
             line("DESCRIPTION:" + IcsText(description));
             line("TRANSP:TRANSPARENT");
+            if (options.remindMinutes >= 0) {
+                const int before = options.remindMinutes;
+                line("BEGIN:VALARM");
+                line("ACTION:DISPLAY");
+                line("DESCRIPTION:" +
+                     IcsText(std::string(e.title) +
+                             (before == 0   ? std::string()
+                              : before == 1 ? std::string(" in 1 minute")
+                                            : " in " + std::to_string(before) + " minutes") +
+                             (place.empty() ? "" : " (" + place + ")")));
+                line("TRIGGER:-PT" + std::to_string(before) + "M");
+                line("END:VALARM");
+            }
             line("END:VEVENT");
         }
     }

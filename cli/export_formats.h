@@ -18,6 +18,14 @@ namespace vorlin::cli {
 // "2024-06-21T03:12:45+01:00" for a valid moment (its own offset).
 std::string IsoLocalDateTime(const LocalMoment &moment);
 
+// The place record's text as UTF-8 (kept when valid UTF-8, else read as
+// Latin-1).
+std::string PlaceText(const char *text);
+
+// text as a JSON string's content (quotes, backslashes and controls
+// escaped; the place record's text as UTF-8).
+std::string JsonEscaped(const std::string &text);
+
 // "+01:00", "-09:30": an offset in hours as ISO 8601 writes it.
 std::string IsoOffset(double hours);
 
@@ -42,12 +50,24 @@ std::string TimetableCsv(const std::vector<TimetableDay> &days, const Request &r
 // and the notes of the day.
 std::string TimetableText(const std::vector<TimetableDay> &days, const Request &request);
 
+// What a calendar file holds besides the times: which events, an alarm
+// before each and their length.
+struct IcsOptions {
+    std::vector<int> events;   // indices in VorDayTimes.event to write; empty: every shown event
+    int remindMinutes = -1;    // 0..1440: a display alarm this long before each event; -1: none
+    int durationMinutes = -1;  // 1..1440: DTEND this long after DTSTART; 0 or -1: no DTEND
+                               // (an event without DTEND ends when it starts)
+};
+
 // An iCalendar VCALENDAR with one VEVENT per shown event per day (times
-// that do not exist are left out): UID, DTSTAMP (stampUtcSeconds, seconds
-// since 1970-01-01 UTC), DTSTART in UTC, SUMMARY, LOCATION, GEO,
-// DESCRIPTION.  CRLF line ends, lines folded at 75 octets.
+// that do not exist are left out; a date the schedule lists twice, once),
+// in the order of the day whatever the order of options.events: UID,
+// DTSTAMP (stampUtcSeconds, seconds since 1970-01-01 UTC), DTSTART (and
+// DTEND) in UTC, SUMMARY, LOCATION, GEO, DESCRIPTION and, with an alarm, a
+// VALARM (ACTION:DISPLAY, DESCRIPTION, TRIGGER:-PT<n>M).  CRLF line ends,
+// lines folded at 75 octets.
 std::string TimetableIcs(const std::vector<TimetableDay> &days, const Request &request,
-                         long long stampUtcSeconds);
+                         const IcsOptions &options, long long stampUtcSeconds);
 
 // Folds one content line (without its line end) at 75 octets, never inside
 // a UTF-8 sequence, and ends every physical line with CRLF.

@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "command_table.h"
 #include "commands.h"
 #include "options.h"
 #include "places.h"
@@ -12,27 +13,10 @@
 
 namespace {
 
-struct Command {
-    const char *name;
-    int (*run)(int argc, char **argv, int first);
-    const char *summary;
-};
-
-constexpr Command Commands[] = {
-    {"check", vorlin::cli::RunCheck, "tell whether a civil or Hijri date exists"},
-    {"jd", vorlin::cli::RunJulianDay, "Julian Date of a civil date, and back"},
-    {"times", vorlin::cli::RunTimes, "prayer schedule for a day, a month or a year (the default job)"},
-    {"moon", vorlin::cli::RunMoon, "moonrise, transit and set, new moons, start of the Hijri month"},
-    {"hijri", vorlin::cli::RunHijri, "civil date to Hijri date at a place, and back"},
-    {"qibla", vorlin::cli::RunQibla, "qibla direction and distance, magnetic declination"},
-    {"methods", vorlin::cli::RunMethods, "the named calculation methods (--method)"},
-    {"places", vorlin::cli::RunPlaces, "the places of the gazetteer (--city)"},
-    {"cities", vorlin::cli::RunPlaces, "the same as places"},
-};
-
 void PrintUsage(std::FILE *out) {
     std::fprintf(out, "usage: vorlin COMMAND [ARGS...]   (vorlin COMMAND --help for more)\n");
-    for (const Command &c : Commands) std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
+    for (const vorlin::cli::CommandSpec &c : vorlin::cli::Commands())
+        std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(out, "%s\n", vorlin::frontend::PlaceDataCredit);
 }
 
@@ -55,7 +39,7 @@ int main(int argc, char **argv) {
                         vorlin::frontend::TimeZoneDatabaseVersion().c_str());
             return 0;
         }
-        for (const Command &c : Commands) {
+        for (const vorlin::cli::CommandSpec &c : vorlin::cli::Commands()) {
             if (std::strcmp(argv[1], c.name) == 0) return c.run(argc, argv, 2);
         }
         throw vorlin::cli::UsageError(std::string("unknown command '") + argv[1] + "' (try vorlin --help)");

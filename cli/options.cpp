@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 namespace vorlin::cli {
 
@@ -86,22 +87,188 @@ void ParseDate(const std::string &text, int &year, int &month, int &day) {
     day = static_cast<int>(d);
 }
 
+namespace {
+
+// A decimal number written out: an optional sign, digits, an optional
+// fraction (no exponent, no hexadecimal, no "inf" or "nan").
+bool IsDecimal(const std::string &text, bool whole) {
+    std::size_t i = 0, digits = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) ++digits;
+    if (!whole && i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) ++digits;
+    }
+    return digits > 0 && digits <= 30 && i == text.size();
+}
+
+}  // namespace
+
 double ParseNumber(const std::string &flag, const std::string &text) {
-    char *end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || errno != 0 || !std::isfinite(v))
-        throw UsageError(flag + " expects a number, not '" + text + "'");
-    return v;
+    if (!IsDecimal(text, false)) throw UsageError(flag + ": expects a decimal number, not '" + text + "'");
+    return std::strtod(text.c_str(), nullptr);
 }
 
 int ParseInteger(const std::string &flag, const std::string &text) {
-    char *end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || v < -2147483647L || v > 2147483647L)
-        throw UsageError(flag + " expects a whole number, not '" + text + "'");
-    return static_cast<int>(v);
+    if (!IsDecimal(text, true) || std::fabs(std::strtod(text.c_str(), nullptr)) > 2147483647.0)
+        throw UsageError(flag + ": expects a whole number, not '" + text + "'");
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+namespace {
+constexpr double NoLimit = 1e300;
+}  // namespace
+
+const std::vector<FlagSpec> &CommonFlags() {
+    using K = FlagSpec;
+    static const std::vector<FlagSpec> flags = {
+        {K::Text, "--city", "NAME", 0, 0, "place", "a place of the gazetteer (vorlin places NAME)"},
+        {K::Text, "--name", "TEXT", 0, 0, "", "the place's name in the outputs (at most 47 bytes)"},
+        {K::Number, "--lat", "DEG", -90, 90, "", "latitude, degrees north positive"},
+        {K::Number, "--lon", "DEG", -180, 180, "", "longitude, degrees east positive"},
+        {K::Integer, "--height", "M", -1000, 20000, "", "height above sea level, metres (the air pressure)"},
+        {K::Text, "--tz", "ZONE|HOURS", 0, 0, "zone", "an IANA time zone (Europe/London) or hours east of Greenwich, -12..14"},
+        {K::Integer, "--summer-start", "RULE", 0, 3138, "", "with --tz HOURS: summer-time start rule (month << 8 | day code 1..66)"},
+        {K::Integer, "--summer-end", "RULE", 0, 3138, "", "with --tz HOURS: summer-time end rule"},
+        {K::Date, "--date", "Y-M-D", 0, 0, "", "civil date (default: today at the place)"},
+        {K::Text, "--method", "NAME", 0, 0, "method", "a named method (vorlin methods)"},
+        {K::Number, "--fajr", "DEG", -90, 90, "", "Fajr angle below the horizon (18 and -18 alike)"},
+        {K::Number, "--isha", "DEG", -90, 90, "", "Isha'a angle below the horizon"},
+        {K::Number, "--imsak", "DEG", -90, 90, "", "Imsak angle below the horizon (default: Fajr's + 1)"},
+        {K::Number, "--maghrib-angle", "DEG", -90, 90, "", "Maghrib angle below the horizon (default: sunset)"},
+        {K::Number, "--isha-minutes", "N", 0, 1440, "", "Isha'a N minutes after Maghrib"},
+        {K::Number, "--isha-minutes-ramadan", "N", 0, 1440, "", "Isha'a N minutes after Maghrib in Ramadan"},
+        {K::Number, "--imsak-minutes", "N", 0, 1440, "", "Imsak N minutes before Fajr"},
+        {K::Integer, "--maghrib-minutes", "N", -1440, 1440, "", "minutes added to Maghrib"},
+        {K::Text, "--adjust", "NAME=MIN,...", 0, 0, "", "minutes added to imsak, fajr, sunrise, dhuhr, asr, maghrib, isha"},
+        {K::Word, "--asr", "SCHOOL", 0, 0, "standard|shafii|hanafi|both", "Asr by shadow factor 1, 2, or both"},
+        {K::Integer, "--fiqh", "N", 0, 4, "", "0 Jafari, 1 Shafi'i, 2 Hanafi, 3 Maliki, 4 Hanbali"},
+        {K::Word, "--midnight", "KIND", 0, 0, "standard|jafari", "midnight from sunset to sunrise or to Fajr"},
+        {K::Word, "--twilight", "KIND", 0, 0, "angles|seasonal", "Fajr and Isha'a by angles or the seasonal bounds"},
+        {K::Word, "--shafaq", "KIND", 0, 0, "general|ahmer|abyad", "the shafaq of the seasonal Isha'a"},
+        {K::Word, "--high-latitude-rule", "RULE", 0, 0,
+         "default|none|middle-of-night|seventh-of-night|twilight-angle|0|1|2|3|4|5|6|7|8|9",
+         "when Fajr or Isha'a is missing or far into the night"},
+        {K::Word, "--rounding", "MODE", 0, 0, "seconds|nearest|up|down", "whole minutes but seconds"},
+        {K::Integer, "--horizon-height", "M", 0, 100000, "", "eye above the visible horizon (the dip)"},
+        {K::Integer, "--distance", "KM", 0, 1000000, "", "area the times must hold for"},
+        {K::Integer, "--precision", "N", 0, 1, "", "the report's precision: 0 seconds, 1 minutes"},
+        {K::Integer, "--temperature", "C", -100, 100, "", "air temperature, Celsius (refraction)"},
+        {K::Integer, "--pressure", "MBAR", 0, 2000, "", "air pressure, millibar (0: from the height)"},
+        {K::Integer, "--safety-seconds", "N", -3600, 3600, "", "seconds of precaution"},
+        {K::Integer, "--tolerance-seconds", "N", 1, 3600, "", "the solver's tolerance"},
+        {K::Number, "--crescent", "DEG", 0, 90, "", "crescent test: Moon altitude above the Sun plus elongation"},
+        {K::Integer, "--fajr-isha-minutes", "N", 0, 1440, "", "minutes of the high-latitude rule 9"},
+        {K::Integer, "--hijri-adjust", "DAYS", -30, 30, "", "days added to the Hijri calendar"},
+        {K::Word, "--encoding", "NAME", 0, 0, "utf8|latin1", "text output encoding (default: the locale's)"},
+    };
+    (void)NoLimit;
+    return flags;
+}
+
+namespace {
+
+const FlagSpec *FindFlag(const std::string &name) {
+    for (const FlagSpec &f : CommonFlags())
+        if (name == f.name) return &f;
+    return nullptr;
+}
+
+std::string Lower(const std::string &text) {
+    std::string out;
+    for (const char c : text) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string RangeText(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+// The value of a common flag checked by its row (kind and range); Word
+// values come back in lower case.
+std::string CheckedValue(const FlagSpec &f, const std::string &value) {
+    const std::string flag = f.name;
+    switch (f.kind) {
+        case FlagSpec::Number:
+        case FlagSpec::Integer: {
+            const double v = f.kind == FlagSpec::Number ? ParseNumber(flag, value) : ParseInteger(flag, value);
+            if (v < f.low || v > f.high)
+                throw UsageError(flag + ": must lie within " + RangeText(f.low) + ".." + RangeText(f.high) +
+                                 ", not '" + value + "'");
+            return value;
+        }
+        case FlagSpec::Word: {
+            const std::string lowered = Lower(value);
+            std::string words = f.words;
+            for (std::size_t start = 0; start <= words.size();) {
+                std::size_t bar = words.find('|', start);
+                if (bar == std::string::npos) bar = words.size();
+                if (words.compare(start, bar - start, lowered) == 0 && bar - start == lowered.size()) return lowered;
+                start = bar + 1;
+            }
+            for (char &c : words)
+                if (c == '|') c = ',';
+            throw UsageError(flag + ": expects one of " + words + ", not '" + value + "'");
+        }
+        case FlagSpec::Date: {
+            int y = 0, m = 0, d = 0;
+            try {
+                ParseDate(value, y, m, d);
+            } catch (const UsageError &e) {
+                throw UsageError(flag + ": " + e.what());
+            }
+            return value;
+        }
+        case FlagSpec::Text:
+            break;
+    }
+    return value;
+}
+
+}  // namespace
+
+const FlagSpec *FindCommonFlag(const std::string &name) { return FindFlag(name); }
+
+std::string CheckedFlagValue(const FlagSpec &flag, const std::string &value) { return CheckedValue(flag, value); }
+
+std::string ConfigPath() {
+    const char *xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && *xdg == '/') return std::string(xdg) + "/vorlin/config";
+    const char *home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') return std::string(home) + "/.config/vorlin/config";
+    return "";
+}
+
+std::vector<std::pair<std::string, std::string>> ReadConfig() {
+    std::vector<std::pair<std::string, std::string>> settings;
+    const std::string path = ConfigPath();
+    if (path.empty()) return settings;
+    std::FILE *file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) return settings;
+    char buffer[1024];
+    int lineNumber = 0;
+    while (std::fgets(buffer, sizeof buffer, file) != nullptr && lineNumber < 1000) {  // bounded
+        ++lineNumber;
+        std::string line = buffer;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#') continue;
+        const std::size_t equals = line.find('=');
+        auto trim = [](std::string t) {
+            const std::size_t a = t.find_first_not_of(" \t"), b = t.find_last_not_of(" \t");
+            return a == std::string::npos ? std::string() : t.substr(a, b - a + 1);
+        };
+        const std::string key = equals == std::string::npos ? "" : trim(line.substr(0, equals));
+        if (key.empty() || FindFlag("--" + key) == nullptr) {
+            std::fclose(file);
+            throw UsageError(path + ":" + std::to_string(lineNumber) + ": not a setting: '" + line +
+                             "' (vorlin config list shows the file; vorlin config unset NAME)");
+        }
+        settings.emplace_back("--" + key, trim(line.substr(equals + 1)));
+    }
+    std::fclose(file);
+    return settings;
 }
 
 Request DefaultRequest() {
@@ -147,13 +314,13 @@ constexpr double NearestZoneKm = 100.0;
 // An angle below the horizon: 18 and -18 both mean 18 degrees below.
 double ParseDepression(const std::string &flag, const std::string &text) {
     const double v = ParseNumber(flag, text);
-    if (std::fabs(v) > 90.0) throw UsageError(flag + " must lie within -90..90 degrees");
+    if (std::fabs(v) > 90.0) throw UsageError(flag + ": must lie within -90..90 degrees");
     return std::fabs(v);
 }
 
 double ParseMinutes(const std::string &flag, const std::string &text) {
     const double v = ParseNumber(flag, text);
-    if (v < 0.0 || v > 1440.0) throw UsageError(flag + " must lie within 0..1440 minutes");
+    if (v < 0.0 || v > 1440.0) throw UsageError(flag + ": must lie within 0..1440 minutes");
     return v;
 }
 
@@ -169,7 +336,7 @@ int ParseWord(const std::string &flag, const std::string &text,
         list += std::string(index == 0 ? "" : ", ") + w;
         ++index;
     }
-    throw UsageError(flag + " expects " + list + ", not '" + text + "'");
+    throw UsageError(flag + ": expects " + list + ", not '" + text + "'");
 }
 
 // --adjust imsak=-2,maghrib=3 over the method's adjustments.
@@ -182,7 +349,7 @@ void ParseAdjustments(const std::string &text, double adjust[7]) {
         const std::string item = text.substr(start, comma - start);
         const std::size_t equals = item.find('=');
         if (equals == std::string::npos)
-            throw UsageError("--adjust expects NAME=MINUTES[,NAME=MINUTES...], not '" + text + "'");
+            throw UsageError("--adjust: expects NAME=MINUTES[,NAME=MINUTES...], not '" + text + "'");
         const std::string name = item.substr(0, equals);
         int event = -1;
         for (int i = 0; i < 7; ++i)
@@ -191,7 +358,7 @@ void ParseAdjustments(const std::string &text, double adjust[7]) {
             throw UsageError("--adjust: no event '" + name +
                              "' (imsak, fajr, sunrise, dhuhr, asr, maghrib, isha)");
         const double minutes = ParseNumber("--adjust " + name, item.substr(equals + 1));
-        if (std::fabs(minutes) > 1440.0) throw UsageError("--adjust must lie within -1440..1440 minutes");
+        if (std::fabs(minutes) > 1440.0) throw UsageError("--adjust: must lie within -1440..1440 minutes");
         adjust[event] = minutes;
         start = comma + 1;
     }
@@ -233,7 +400,7 @@ void ApplyPlace(const std::string &query, Request &r) {
         std::string near;
         for (const frontend::Place &p : frontend::NearPlaces(query, 5))
             near += (near.empty() ? "" : "; ") + p.Label();
-        throw UsageError("unknown place '" + query + "' (" +
+        throw UsageError("--city: no place '" + query + "' (" +
                          (near.empty() ? std::string("see vorlin places")
                                        : "did you mean: " + near + "?") +
                          ")");
@@ -295,36 +462,73 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     // First the command line is split into flags with their values, so that
     // --method and --city can be applied before every other flag: a field's
     // own flag then wins wherever it stands.
+    // The user's defaults come first, so that the command line wins.
+    const std::vector<std::pair<std::string, std::string>> configured = ReadConfig();
     std::vector<std::pair<std::string, std::string>> flags;
     bool cityGiven = false;
     for (int i = first; i < argc; ++i) {
-        const std::string arg = argv[i];
+        std::string arg = argv[i];
+        if (arg == "-h") arg = "--help";
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
             r.positional.push_back(arg);
             continue;
         }
+        // --flag=value as well as --flag value.
+        std::optional<std::string> inlineValue;
+        const std::size_t equals = arg.find('=');
+        if (equals != std::string::npos) {
+            inlineValue = arg.substr(equals + 1);
+            arg = arg.substr(0, equals);
+        }
+        auto value = [&](void) -> std::string {
+            if (inlineValue) return *inlineValue;
+            if (i + 1 >= argc) throw UsageError(arg + ": needs a value");
+            return argv[++i];
+        };
         bool handled = false;
         for (const OwnFlag &f : ownFlags) {
             if (arg == f.name) {
-                std::string value;
-                if (f.takesValue) {
-                    if (i + 1 >= argc) throw UsageError(arg + " needs a value");
-                    value = argv[++i];
-                }
-                own->emplace_back(arg, value);
+                if (!f.takesValue && inlineValue) throw UsageError(arg + ": takes no value");
+                own->emplace_back(arg, f.takesValue ? value() : std::string());
                 handled = true;
                 break;
             }
         }
         if (handled) continue;
-        if (i + 1 >= argc) throw UsageError("unknown flag or missing value: " + arg);
-        flags.emplace_back(arg, argv[++i]);
+        const FlagSpec *spec = FindFlag(arg);
+        if (spec == nullptr) throw UsageError(arg + ": unknown flag (see vorlin COMMAND --help)");
+        const std::string v = value();
+        flags.emplace_back(arg, CheckedValue(*spec, v));
     }
+    // A place on the command line replaces the configured place as a whole,
+    // a method the configured method and its settings.
+    static const std::vector<std::string> PlaceFlags = {"--city", "--name", "--lat", "--lon", "--height",
+                                                        "--tz", "--summer-start", "--summer-end"};
+    static const std::vector<std::string> MethodFlags = {
+        "--method", "--fajr", "--isha", "--imsak", "--maghrib-angle", "--isha-minutes",
+        "--isha-minutes-ramadan", "--imsak-minutes", "--maghrib-minutes", "--adjust", "--asr", "--fiqh",
+        "--midnight", "--twilight", "--shafaq", "--rounding"};
+    auto given = [&flags](std::initializer_list<const char *> names) {
+        for (const auto &f : flags)
+            for (const char *n : names)
+                if (f.first == n) return true;
+        return false;
+    };
+    const bool placeGiven = given({"--city", "--lat", "--lon"}), methodGiven = given({"--method"});
+    std::vector<std::pair<std::string, std::string>> defaults;
+    for (const auto &[arg, v] : configured) {
+        auto in = [&arg](const std::vector<std::string> &group) {
+            return std::find(group.begin(), group.end(), arg) != group.end();
+        };
+        if ((placeGiven && in(PlaceFlags)) || (methodGiven && in(MethodFlags))) continue;
+        defaults.emplace_back(arg, CheckedValue(*FindFlag(arg), v));
+    }
+    flags.insert(flags.begin(), defaults.begin(), defaults.end());
     for (const auto &[arg, v] : flags) {
         if (arg == "--method") {
             const NamedMethod *method = FindNamedMethod(v.c_str());
             if (method == nullptr)
-                throw UsageError("unknown method '" + v + "' (methods: " + MethodNames() + ")");
+                throw UsageError("--method: no method '" + v + "' (methods: " + MethodNames() + ")");
             ApplyMethod(*method, r);
         } else if (arg == "--city") {
             ApplyPlace(v, r);
@@ -340,30 +544,30 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
         if (arg == "--method" || arg == "--city") {
             continue;
         } else if (arg == "--name") {
-            if (v.size() > sizeof l.name - 1) throw UsageError("--name is longer than 47 bytes");
+            if (v.size() > sizeof l.name - 1) throw UsageError("--name: longer than 47 bytes");
             std::memset(l.name, 0, sizeof l.name);
             std::memcpy(l.name, v.data(), v.size());
             nameGiven = true;
         } else if (arg == "--lat") {
             l.latitude = ParseNumber(arg, v);
-            if (std::fabs(l.latitude) > 90.0) throw UsageError("--lat must lie within -90..90");
+            if (std::fabs(l.latitude) > 90.0) throw UsageError("--lat: must lie within -90..90");
             pointGiven = true;
         } else if (arg == "--lon") {
             l.longitude = ParseNumber(arg, v);
-            if (std::fabs(l.longitude) > 180.0) throw UsageError("--lon must lie within -180..180");
+            if (std::fabs(l.longitude) > 180.0) throw UsageError("--lon: must lie within -180..180");
             pointGiven = true;
         } else if (arg == "--height") {
             l.height = ParseInteger(arg, v);
-            if (l.height < -1000 || l.height > 100000)
-                throw UsageError("--height must lie within -1000..100000 metres");
+            if (l.height < -1000 || l.height > 20000)
+                throw UsageError("--height: must lie within -1000..20000 metres");
             heightGiven = true;
         } else if (arg == "--tz") {
             char *end = nullptr;
             const double tz = std::strtod(v.c_str(), &end);
             if (!v.empty() && *end == '\0' && (std::isdigit(static_cast<unsigned char>(v[0])) ||
                                                v[0] == '-' || v[0] == '+' || v[0] == '.')) {
-                if (!std::isfinite(tz) || std::fabs(tz) > 14.0)
-                    throw UsageError("--tz must lie within -14..14 hours");
+                if (!IsDecimal(v, false) || tz < -12.0 || tz > 14.0)
+                    throw UsageError("--tz: must be a zone of the tz database or hours within -12..14, not '" + v + "'");
                 l.timeZone = static_cast<float>(tz);
                 r.clock = frontend::Clock::FixedOffset(tz);
             } else {
@@ -375,12 +579,16 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
                 }
             }
             tzGiven = true;
-        } else if (arg == "--summer-start") {
-            l.summerStart = ParseInteger(arg, v);
+        } else if (arg == "--summer-start" || arg == "--summer-end") {
+            const int rule = ParseInteger(arg, v);
+            const int month = rule >> 8, code = rule & 255;
+            if (rule != 0 && (month < 1 || month > 12 || code < 1 || code > 66))
+                throw UsageError(arg + ": must be 0 or month << 8 | day code (months 1..12, codes 1..66), not '" +
+                                 v + "'");
+            (arg == "--summer-start" ? l.summerStart : l.summerEnd) = rule;
             summerGiven = true;
-        } else if (arg == "--summer-end") {
-            l.summerEnd = ParseInteger(arg, v);
-            summerGiven = true;
+        } else if (arg == "--encoding") {
+            r.encoding = v;
         } else if (arg == "--date") {
             int y = 0, m = 0, d = 0;
             ParseDate(v, y, m, d);
@@ -418,7 +626,7 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             if (asr != 2 && c.fiqh == 2) c.fiqh = 1;
         } else if (arg == "--fiqh") {
             c.fiqh = ParseInteger(arg, v);
-            if (c.fiqh < 0 || c.fiqh > 4) throw UsageError("--fiqh must be 0..4");
+            if (c.fiqh < 0 || c.fiqh > 4) throw UsageError("--fiqh: must be 0..4");
             t.asrFactor = c.fiqh == 2 ? 2 : 1;
         } else if (arg == "--midnight") {
             t.midnight = ParseWord(arg, v, {"standard", "jafari"});
@@ -432,19 +640,19 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
         } else if (arg == "--horizon-height") {
             t.horizonHeight = ParseInteger(arg, v);
             if (t.horizonHeight < 0 || t.horizonHeight > 100000)
-                throw UsageError("--horizon-height must lie within 0..100000 metres");
+                throw UsageError("--horizon-height: must lie within 0..100000 metres");
             r.horizonGiven = true;
         } else if (arg == "--distance") {
             c.distanceKm = t.distanceKm = ParseInteger(arg, v);
             if (c.distanceKm < 0 || c.distanceKm > 1000000)
-                throw UsageError("--distance must lie within 0..1000000 km");
+                throw UsageError("--distance: must lie within 0..1000000 km");
         } else if (arg == "--precision") {
             c.precision = ParseInteger(arg, v);
-            if (c.precision < 0 || c.precision > 1) throw UsageError("--precision must be 0 or 1");
+            if (c.precision < 0 || c.precision > 1) throw UsageError("--precision: must be 0 or 1");
         } else if (arg == "--maghrib-minutes") {
             c.maghribMinutes = ParseInteger(arg, v);
             if (std::abs(c.maghribMinutes) > 1440)
-                throw UsageError("--maghrib-minutes must lie within -1440..1440");
+                throw UsageError("--maghrib-minutes: must lie within -1440..1440");
             t.maghribMinutes = c.maghribMinutes;
         } else if (arg == "--temperature") {
             c.temperature = t.temperature = ParseInteger(arg, v);
@@ -467,23 +675,16 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
                     named = true;
                 }
             }
-            if (!named) {
-                char *end = nullptr;
-                const long rule = std::strtol(v.c_str(), &end, 10);
-                if (v.empty() || *end != '\0' || rule < 0 || rule > 9)
-                    throw UsageError("--high-latitude-rule expects default, none, middle-of-night, "
-                                     "seventh-of-night, twilight-angle or 0..9, not '" + v + "'");
-                t.highLatitude = static_cast<int>(rule);
-            }
+            if (!named) t.highLatitude = ParseInteger(arg, v);  // 1..9, checked by the flag's row
             c.highLatitudeRule = t.highLatitude >= 0 && t.highLatitude <= 9 ? t.highLatitude : 0;
         } else if (arg == "--fajr-isha-minutes") {
             c.fajrIshaMinutes = t.fajrIshaMinutes = ParseInteger(arg, v);
             if (c.fajrIshaMinutes < 0 || c.fajrIshaMinutes > 1440)
-                throw UsageError("--fajr-isha-minutes must lie within 0..1440");
+                throw UsageError("--fajr-isha-minutes: must lie within 0..1440");
         } else if (arg == "--hijri-adjust") {
             c.hijriAdjustDays = t.hijriAdjustDays = ParseInteger(arg, v);
         } else {
-            throw UsageError("unknown flag: " + arg);
+            throw UsageError(arg + ": unknown flag (see vorlin COMMAND --help)");
         }
     }
     // A point of its own is not the default place: no name, height 0, and
@@ -514,21 +715,14 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     // costs a few milliseconds to open).
     if (!cityGiven && !pointGiven && !tzGiven) r.clock = frontend::Clock::Zone(DefaultZone);
     if (summerGiven && r.clock.IsZone())
-        throw UsageError("--summer-start and --summer-end go with --tz HOURS: a zone brings its own summer time");
+        throw UsageError("--summer-start: goes with --tz HOURS (a zone brings its own summer time)");
     if (!r.clock.IsZone()) r.location.timeZone = static_cast<float>(r.clock.At(0).offsetSeconds / 3600.0);
     // Today is the place's today.
     if (!dateGiven) {
         const frontend::CivilDate today = r.clock.DateAt(static_cast<long long>(std::time(nullptr)));
-        r.date.year = today.year;
-        r.date.month = static_cast<uint8_t>(today.month);
-        r.date.day = today.day;
-    }
-    if (r.clock.IsZone() && IsValidDate(r.date, 0) == 1) {
-        // The legacy records of this date: the zone's standard offset.
-        const frontend::ClockReading noon = r.clock.AtLocalNoon(
-            {r.date.year, r.date.month, static_cast<int>(r.date.day)});
-        r.location.timeZone = static_cast<float>((noon.offsetSeconds - noon.savingSeconds) / 3600.0);
-        r.location.summerStart = r.location.summerEnd = 0;
+        SetRequestDate(r, today.year, today.month, today.day);
+    } else {
+        SetRequestDate(r, r.date.year, r.date.month, static_cast<int>(r.date.day));
     }
     // Imsak follows Fajr (one degree deeper) unless it was given.
     if (!imsakGiven) r.config.imsakAngle = r.config.fajrAngle - 1.0f;
@@ -536,11 +730,11 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     if (!r.roundingGiven && r.config.precision == 1 && r.times.rounding == 0) r.times.rounding = 1;
     if (r.asrBoth) r.times.asrFactor = 1;
     if (r.times.shafaq != 0 && r.times.twilight == 0)
-        throw UsageError("--shafaq applies to the seasonal twilight (--twilight seasonal or "
+        throw UsageError("--shafaq: applies to the seasonal twilight (--twilight seasonal or "
                          "--method MoonsightingCommittee)");
     const UnusableSetting bad = FirstUnusableSetting(r.times);
     if (bad.field != nullptr)
-        throw UsageError(std::string(FlagOfField(bad.field)) + " must lie within " + bad.range);
+        throw UsageError(std::string(FlagOfField(bad.field)) + ": must lie within " + bad.range);
     PrintNotes(r);
     return r;
 }
@@ -548,6 +742,18 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
 }  // namespace vorlin::cli
 
 namespace vorlin::cli {
+
+void SetRequestDate(Request &r, int year, int month, int day) {
+    r.date.year = year;
+    r.date.month = static_cast<uint8_t>(month);
+    r.date.day = day;
+    if (r.clock.IsZone() && IsValidDate(r.date, 0) == 1) {
+        // The legacy records of this date: the zone's standard offset.
+        const frontend::ClockReading noon = r.clock.AtLocalNoon({year, month, day});
+        r.location.timeZone = static_cast<float>((noon.offsetSeconds - noon.savingSeconds) / 3600.0);
+        r.location.summerStart = r.location.summerEnd = 0;
+    }
+}
 
 void RequireClock(const Request &r) {
     if (!r.clockProblem.empty()) throw UsageError(r.clockProblem);

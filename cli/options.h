@@ -30,6 +30,7 @@ struct Request {
     bool asrBoth = false;        // --asr both: the Shafi'i and the Hanafi Asr
     bool horizonGiven = false;   // --horizon-height was given
     bool roundingGiven = false;  // --rounding was given
+    std::string encoding;        // --encoding: "utf8", "latin1", or "" for the locale's
     // The clock times are shown on: the place's IANA zone, or --tz hours
     // (then with the legacy summer-time rules of --summer-start/-end).
     frontend::Clock clock = frontend::Clock::FixedOffset(0);
@@ -37,6 +38,9 @@ struct Request {
     std::string clockProblem;             // why a point has no clock (no --tz, no place near)
     std::vector<std::string> positional;  // arguments that are not flags
 };
+
+// Sets the request's civil date (and the legacy records' zone for it).
+void SetRequestDate(Request &request, int year, int month, int day);
 
 // Throws UsageError when the request's point has no clock: the commands
 // that show local times call it (qibla needs none).
@@ -72,7 +76,36 @@ Request DefaultRequest();
 struct OwnFlag {
     const char *name;
     bool takesValue;
+    const char *valueName = "";  // "FORMAT"
+    const char *words = "";      // the values a shell may complete: "text|json"
+    const char *help = "";       // one line for the manual page
 };
+
+// The flags every command takes (place, date, settings), one row each: what
+// parses and checks them, and what the manual page and the shell completions
+// are written from.
+struct FlagSpec {
+    enum Kind { Number, Integer, Text, Word, Date } kind;
+    const char *name;       // "--lat"
+    const char *valueName;  // "DEG"
+    double low, high;       // Number and Integer: the allowed range
+    const char *words;      // Word: the values, "standard|hanafi|both"; Text: "" or a hint
+    const char *help;       // one line
+};
+const std::vector<FlagSpec> &CommonFlags();
+
+// The row of a common flag ("--lat"), or null.
+const FlagSpec *FindCommonFlag(const std::string &name);
+
+// A value of a common flag checked by its row (UsageError naming the flag
+// when it does not fit); words come back in lower case.
+std::string CheckedFlagValue(const FlagSpec &flag, const std::string &value);
+
+// The configuration file of the user's defaults ($XDG_CONFIG_HOME/vorlin/
+// config, else ~/.config/vorlin/config): "name = value" lines of common
+// flags (without the dashes), read before the command line, which wins.
+std::string ConfigPath();
+std::vector<std::pair<std::string, std::string>> ReadConfig();
 Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag> &ownFlags,
                      std::vector<std::pair<std::string, std::string>> *own);
 

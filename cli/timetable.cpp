@@ -56,10 +56,40 @@ std::vector<VorDate> ScheduleDates(const Request &request, unsigned span, bool h
 }
 
 std::vector<TimetableDay> ComputeTimetable(const Request &request, unsigned span, bool hijriMonths) {
+    return ComputeTimetableOf(request, ScheduleDates(request, span, hijriMonths));
+}
+
+std::vector<VorDate> RangeDates(const Request &request, const VorDate &first, int count) {
+    VorLocation radians = request.location;
+    radians.latitude *= DegToRad;
+    radians.longitude *= DegToRad;
+    std::vector<VorDate> dates;
+    const long long n0 = DayNumber(first);
+    for (int i = 0; i < count && i < 3660; ++i) {
+        VorDate d{};
+        JulianDayToDate(static_cast<double>(n0 + i) - 0.5, d);
+        d.day = std::floor(d.day);
+        d.hijriValid = 0;
+        const VorDate *previous = dates.empty() ? nullptr : &dates.back();
+        if (previous != nullptr && previous->hijriValid == 1 && previous->hijriDay < 29) {
+            // The next Hijri day of the same month.
+            d.hijriValid = 1;
+            d.hijriYear = previous->hijriYear;
+            d.hijriMonth = previous->hijriMonth;
+            d.hijriDay = previous->hijriDay + 1;
+        } else {
+            GregorianToHijri(d, radians, request.config);
+        }
+        dates.push_back(d);
+    }
+    return dates;
+}
+
+std::vector<TimetableDay> ComputeTimetableOf(const Request &request, const std::vector<VorDate> &dates) {
     const frontend::Clock &clock = request.clock;
     std::vector<TimetableDay> days;
     std::vector<int> standardSeconds;  // the core's zone of each day
-    for (const VorDate &date : ScheduleDates(request, span, hijriMonths)) {
+    for (const VorDate &date : dates) {
         TimetableDay day;
         day.date = date;
         day.weekday = WeekdayOfJulianDay(DateToJulianDay(date));

@@ -34,6 +34,13 @@ std::vector<VorDate> ScheduleDates(const Request &request, unsigned span, bool h
 // it.  Throws UsageError when the library refuses the place or settings.
 std::vector<TimetableDay> ComputeTimetable(const Request &request, unsigned span, bool hijriMonths);
 
+// The days first .. first + count - 1 (count at most 3660), their Hijri
+// dates counted on from the first day's as the report counts them.
+std::vector<VorDate> RangeDates(const Request &request, const VorDate &first, int count);
+
+// The timetable of given civil dates (in order; Hijri fields as given).
+std::vector<TimetableDay> ComputeTimetableOf(const Request &request, const std::vector<VorDate> &dates);
+
 // An event as the outputs show it: its index in VorDayTimes.event, its
 // JSON key, CSV column and title.
 struct ShownEvent {

@@ -98,8 +98,8 @@ const Image &TheImage() {
 Place MakePlace(const Image &image, uint32_t i) {
     const unsigned char *r = image.PlaceRecord(i);
     Place p;
-    p.latitude = I32(r) * 1e-5;
-    p.longitude = I32(r + 4) * 1e-5;
+    p.latitude = I32(r) / 1e5;
+    p.longitude = I32(r + 4) / 1e5;
     p.population = U32(r + 8);
     p.name = image.String(U32(r + 12));
     p.zone = image.String(U32(image.base + image.zonesAt + 4 * U16(r + 16)));

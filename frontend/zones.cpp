@@ -94,6 +94,16 @@ bool Clock::HasDate(const CivilDate &date) const {
     return false;
 }
 
+long long Clock::UnixOfLocal(const CivilDate &date, int secondOfDay) const {
+    const date::local_seconds local =
+        date::local_days{date::year{date.year} / date.month / date.day} + std::chrono::seconds{secondOfDay};
+    if (zone_ == nullptr) return local.time_since_epoch().count() - fixedSeconds_;
+    // The first offset: of the earlier instant of a repeated hour, and from
+    // before a gap (which lands after it).
+    const date::local_info info = Tz(zone_)->get_info(local);
+    return local.time_since_epoch().count() - info.first.offset.count();
+}
+
 ClockReading Clock::AtLocalNoon(const CivilDate &date) const {
     if (zone_ == nullptr) return At(0);
     for (int step = 0; step < 24; ++step) {  // noon, then the hours after it, then before

@@ -40,6 +40,10 @@ public:
     // as Pacific/Apia skipped 2011-12-30), and the clock at its noon (or at
     // the first hour of it that exists).
     bool HasDate(const CivilDate &date) const;
+
+    // The instant a local date and time names on this clock: the earlier of
+    // two in a repeated hour, the time after the gap in a skipped one.
+    long long UnixOfLocal(const CivilDate &date, int secondOfDay) const;
     ClockReading AtLocalNoon(const CivilDate &date) const;
 
 private:

@@ -4,7 +4,7 @@ expect_cli(EXIT 0 STDOUT "^1582-10-15 is a valid civil date\n$" ARGS check 1582-
 expect_cli(EXIT 0 STDOUT "Hijri" ARGS check --hijri 1445-09-30)
 expect_cli(EXIT 1 ARGS check --hijri 1445-13-01)
 expect_cli(EXIT 2 STDERR "^vorlin: malformed date '2024-3' \\(expected Y-M-D\\)\n$" ARGS check 2024-3)
-expect_cli(EXIT 2 STDERR "^vorlin: unknown flag: --bogus\n$" ARGS check --bogus 1 2024-01-01)
+expect_cli(EXIT 2 STDERR "^vorlin: --bogus: unknown flag \\(see vorlin COMMAND --help\\)\n$" ARGS check --bogus 1 2024-01-01)
 expect_cli(EXIT 2 STDERR "^vorlin: unknown command" ARGS frobnicate)
 expect_cli(EXIT 0 STDOUT "^2451544.5\n$" ARGS jd 2000-01-01)
 expect_cli(EXIT 0 STDOUT "^-4712-01-01 12:00:00\n$" ARGS jd --to-date 0)

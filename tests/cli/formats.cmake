@@ -20,15 +20,21 @@ expect_cli(EXIT 0 STDOUT "\r?\n2024-06-21,Fri,1445-12-[0-9]+,\\+02:00,,,,2024-06
 # iCalendar: the calendar's properties and an event in UTC.
 expect_cli(EXIT 0 STDOUT "^BEGIN:VCALENDAR\r?\nVERSION:2.0\r?\nPRODID:-//Vorlin//vorlin [0-9.]+//EN\r?\n.*BEGIN:VEVENT\r?\nUID:2024-03-11-fajr\\+21.4225\\+39.8262@vorlin\r?\nDTSTAMP:[0-9]+T[0-9]+Z\r?\nDTSTART:20240311T02[0-9]+Z\r?\nSUMMARY:Fajr \\(Makkah\\)\r?\n.*END:VEVENT\r?\nEND:VCALENDAR\r?\n$"
            ARGS times --format ics --day --date 2024-03-11)
+# The calendar's flags as written (check_ics.py reads them back with a parser).
+expect_cli(EXIT 0 STDOUT "\r?\nDTSTART:20240311T021852Z\r?\nDTEND:20240311T023852Z\r?\nSUMMARY:Fajr \\(Makkah\\)\r?\n.*TRANSP:TRANSPARENT\r?\nBEGIN:VALARM\r?\nACTION:DISPLAY\r?\nDESCRIPTION:Fajr in 10 minutes \\(Makkah\\)\r?\nTRIGGER:-PT10M\r?\nEND:VALARM\r?\nEND:VEVENT\r?\nEND:VCALENDAR\r?\n$"
+           ARGS times --format ics --day --date 2024-03-11 --events Fajr --remind 10 --duration 20)
+expect_cli(EXIT 2 STDERR "^vorlin: --events: asrHanafi is shown with --asr both\n$" ARGS times --format ics --events fajr,asrHanafi)
+expect_cli(EXIT 2 STDERR "^vorlin: --remind: expects a whole number, not '1.5'\n$" ARGS times --format ics --remind 1.5)
 expect_cli(EXIT 0 STDOUT "^usage: vorlin times .*--format text\\|report\\|json\\|csv\\|ics.*crescent.*examples:" ARGS times --help)
 # Usage errors.
-expect_cli(EXIT 2 STDERR "^vorlin: --format expects text, report, json, csv or ics, not 'xml'\n$" ARGS times --format xml)
-expect_cli(EXIT 2 STDERR "^vorlin: --format needs a value\n$" ARGS times --format)
+expect_cli(EXIT 2 STDERR "^vorlin: --format: expects one of text,report,json,csv,ics,html, not 'xml'\n$" ARGS times --format xml)
+expect_cli(EXIT 2 STDERR "^vorlin: --format: needs a value\n$" ARGS times --format)
 expect_cli(EXIT 2 STDERR "^vorlin: the date is not a valid civil date\n$" ARGS times --format json --date 2023-02-29)
-expect_cli(EXIT 2 STDERR "^vorlin: unexpected argument 'today'\n$" ARGS times --format csv today)
+expect_cli(EXIT 2 STDERR "^vorlin: date: malformed date 'today' \\(expected Y-M-D\\)\n$" ARGS times --format csv today)
+expect_cli(EXIT 2 STDERR "^vorlin: unexpected argument '2024-03-12'\n$" ARGS times 2024-03-11 2024-03-12)
 expect_cli(EXIT 2 STDERR "^vorlin: the date lies before the Hijri era" ARGS times --format json --hijri-months --date 0600-01-01)
 expect_cli(EXIT 2 STDERR "does not go with --day" ARGS times --format ics --day --hijri-months)
-expect_cli(EXIT 2 STDERR "^vorlin: unknown flag: --format\n$" ARGS moon --format json)
+expect_cli(EXIT 2 STDERR "^vorlin: --format: unknown flag \\(see vorlin COMMAND --help\\)\n$" ARGS moon --format json)
 
 # The settings of a method and the flags people type reach every format.
 # Tehran's Maghrib at 4.5 degrees is some 20 minutes after sunset in January.
@@ -73,16 +79,16 @@ expect_cli(EXIT 2 STDERR "^vorlin: --format report cannot show minute adjustment
 expect_cli(EXIT 2 STDERR "^vorlin: --format report cannot show this --high-latitude-rule" ARGS times --format report --high-latitude-rule seventh-of-night)
 expect_cli(EXIT 2 STDERR "^vorlin: --format report cannot show a --horizon-height other than --height" ARGS times --format report --horizon-height 10)
 expect_cli(EXIT 0 STDOUT "Height: 300 meters ASL" ARGS times --format report --day --horizon-height 300)
-expect_cli(EXIT 2 STDERR "^vorlin: --fajr must lie within -90..90 degrees\n$" ARGS times --fajr 95)
-expect_cli(EXIT 2 STDERR "^vorlin: --isha-minutes must lie within 0..1440 minutes\n$" ARGS times --isha-minutes -5)
+expect_cli(EXIT 2 STDERR "^vorlin: --fajr: must lie within -90..90, not '95'\n$" ARGS times --fajr 95)
+expect_cli(EXIT 2 STDERR "^vorlin: --isha-minutes: must lie within 0..1440, not '-5'\n$" ARGS times --isha-minutes -5)
 expect_cli(EXIT 2 STDERR "^vorlin: --adjust: no event 'duhr' \\(imsak, fajr" ARGS times --adjust duhr=3)
-expect_cli(EXIT 2 STDERR "^vorlin: --adjust expects NAME=MINUTES" ARGS times --adjust fajr)
-expect_cli(EXIT 2 STDERR "^vorlin: --adjust fajr expects a number, not 'x'\n$" ARGS times --adjust fajr=x)
-expect_cli(EXIT 2 STDERR "^vorlin: --midnight expects standard, jafari, not 'noon'\n$" ARGS times --midnight noon)
-expect_cli(EXIT 2 STDERR "^vorlin: --rounding expects seconds, nearest, up, down, not 'half'\n$" ARGS times --rounding half)
-expect_cli(EXIT 2 STDERR "^vorlin: --shafaq applies to the seasonal twilight" ARGS times --shafaq ahmer)
-expect_cli(EXIT 2 STDERR "^vorlin: --high-latitude-rule expects default, none, middle-of-night, seventh-of-night, twilight-angle or 0..9, not '13'\n$"
+expect_cli(EXIT 2 STDERR "^vorlin: --adjust: expects NAME=MINUTES" ARGS times --adjust fajr)
+expect_cli(EXIT 2 STDERR "^vorlin: --adjust fajr: expects a decimal number, not 'x'\n$" ARGS times --adjust fajr=x)
+expect_cli(EXIT 2 STDERR "^vorlin: --midnight: expects one of standard,jafari, not 'noon'\n$" ARGS times --midnight noon)
+expect_cli(EXIT 2 STDERR "^vorlin: --rounding: expects one of seconds,nearest,up,down, not 'half'\n$" ARGS times --rounding half)
+expect_cli(EXIT 2 STDERR "^vorlin: --shafaq: applies to the seasonal twilight" ARGS times --shafaq ahmer)
+expect_cli(EXIT 2 STDERR "^vorlin: --high-latitude-rule: expects one of default,none,middle-of-night,seventh-of-night,twilight-angle,0,1,2,3,4,5,6,7,8,9, not '13'\n$"
            ARGS times --high-latitude-rule 13)
-expect_cli(EXIT 2 STDERR "^vorlin: --horizon-height must lie within 0..100000 metres\n$" ARGS times --horizon-height -1)
-expect_cli(EXIT 2 STDERR "^vorlin: --crescent must lie within -90..90\n$" ARGS times --crescent 91)
+expect_cli(EXIT 2 STDERR "^vorlin: --horizon-height: must lie within 0..100000, not '-1'\n$" ARGS times --horizon-height -1)
+expect_cli(EXIT 2 STDERR "^vorlin: --crescent: must lie within 0..90, not '91'\n$" ARGS times --crescent 91)
 expect_cli(EXIT 2 STDERR "^vorlin: the times are given for the years 1..9999" ARGS times --format json --date -5-01-01)

@@ -28,7 +28,7 @@ expect_cli(EXIT 2 STDERR "^vorlin: 1445-13-01 is not a valid Hijri date\n$" ARGS
 expect_cli(EXIT 2 STDERR "^vorlin: hijri takes at most one date\n$" ARGS hijri 2024-03-11 2024-03-12)
 expect_cli(EXIT 2 STDERR "^vorlin: hijri --to-civil takes no civil date\n$" ARGS hijri --to-civil 1445-09-01 2024-03-11)
 expect_cli(EXIT 0 STDOUT "usage: vorlin hijri.*examples: vorlin hijri 2024-03-11" ARGS hijri --help)
-expect_cli(EXIT 2 STDERR "^vorlin: --height must lie within -1000..100000 metres\n$"
+expect_cli(EXIT 2 STDERR "^vorlin: --height: must lie within -1000..20000, not '10000000'\n$"
            ARGS hijri 2024-03-11 --height 10000000)
-expect_cli(EXIT 2 STDERR "^vorlin: --height must lie within -1000..100000 metres\n$"
+expect_cli(EXIT 2 STDERR "^vorlin: --height: must lie within -1000..20000, not '10000000'\n$"
            ARGS hijri --to-civil 1445-09-01 --height 10000000)

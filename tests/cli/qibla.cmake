@@ -51,5 +51,5 @@ expect_cli(EXIT 0 STDOUT "^usage: vorlin qibla.*World Magnetic Model.*WMM2015v2,
   ARGS qibla --help)
 expect_cli(EXIT 2 STDERR "^vorlin: 2001-02-29 is not a valid civil date\n$" ARGS qibla 2001-02-29)
 expect_cli(EXIT 2 STDERR "^vorlin: qibla takes at most one date\n$" ARGS qibla 2000-01-01 2000-01-02)
-expect_cli(EXIT 2 STDERR "^vorlin: --lat must lie within -90\\.\\.90\n$" ARGS qibla --lat 91)
-expect_cli(EXIT 2 STDERR "^vorlin: unknown flag: --bogus\n$" ARGS qibla --bogus 1)
+expect_cli(EXIT 2 STDERR "^vorlin: --lat: must lie within -90\\.\\.90, not '91'\n$" ARGS qibla --lat 91)
+expect_cli(EXIT 2 STDERR "^vorlin: --bogus: unknown flag \\(see vorlin COMMAND --help\\)\n$" ARGS qibla --bogus 1)
