@@ -16,6 +16,8 @@
 #include "format_html.h"
 #include "interface/reports.h"
 #include "command_table.h"
+#include "json_out.h"
+#include "moon_json.h"
 #include "options.h"
 #include "terminal.h"
 #include "timetable.h"
@@ -293,12 +295,15 @@ int RunTimes(int argc, char **argv, int first) {
     const ReportFlags flags = ParseReportFlags(own);
     if (flags.help) {
         std::printf(
-            "usage: vorlin times [--day | --month | --year] [--hijri-months]\n"
+            "usage: vorlin times [Y-M-D] [--day | --month | --year] [--hijri-months]\n"
+            "                    [--from Y-M-D --to Y-M-D | --hijri-month Y-M]\n"
             "                    [--format text|report|json|csv|ics|html] [FLAGS]\n"
             "Prints the prayer times for one day, the month of the date (the default) or\n"
             "a year of twelve months, counted in civil months or, with --hijri-months, in\n"
-            "the Hijri months of the date (Muharram to Dhu al-Hijja for --year).  `vorlin`\n"
-            "alone prints this month's times for the default place and settings.\n"
+            "the Hijri months of the date (Muharram to Dhu al-Hijja for --year); or the\n"
+            "days --from one --to another (at most 3660), or the days of a Hijri month at\n"
+            "the place (--hijri-month 1448-09).  The date may stand alone or be --date.\n"
+            "`vorlin` alone prints this month's times for the default place and settings.\n"
             "Events: imsak, fajr, sunrise, dhuhr, asr (asrHanafi beside it with --asr\n"
             "both), sunset, maghrib, isha, and of the night after the day midnight and\n"
             "lastThird (its last third begins).  A time given by the high-latitude\n"
@@ -337,7 +342,9 @@ int RunTimes(int argc, char **argv, int first) {
             "          vorlin times --city Tromso --date 2024-06-21 --asr both\n"
             "          vorlin times --city Cairo --method Egypt --year --format ics > cairo.ics\n"
             "          vorlin times --city London --format ics --events fajr,isha --remind 10\n"
-            "          vorlin times --day --format report --precision 1\n",
+            "          vorlin times --day --format report --precision 1\n"
+            "          vorlin times --from 2024-12-25 --to 2025-01-05 --city Oslo\n"
+            "          vorlin times --hijri-month 1446-09 --city Leicester --format html > r.html\n",
             PlaceAndSettingsHelp);
         return 0;
     }
@@ -368,13 +375,17 @@ int RunMoon(int argc, char **argv, int first) {
     if (flags.help) {
         std::printf(
             "usage: vorlin moon [--day | --month | --year | --year-from-month]\n"
-            "                   [--hijri-months] [FLAGS]\n"
+            "                   [--hijri-months] [--format text|json] [FLAGS]\n"
             "Prints the Moon's rise, transit and set for one day, the month of the date\n"
             "(the default), January to December of its year (--year) or twelve months\n"
             "from its month (--year-from-month), with the next new moon, the Moon's data\n"
             "at sunset on the first evening after it and the possible start of the Hijri\n"
             "month.  With --hijri-months the first month is the civil month in which the\n"
             "date's Hijri month (Muharram for --year) begins.\n"
+            "--format json gives per day the moonrise, transit and moonset on the place's\n"
+            "clock, and each new moon of the days with its first evening (sunset,\n"
+            "moonset, the Moon's age, altitude, elongation, illuminated fraction, the\n"
+            "crescent test and whether it passes) and the month's first day.\n"
             "%s"
             "examples: vorlin moon --date 2024-12-01\n"
             "          vorlin moon --day --date 2024-03-10 --precision 1\n"
@@ -383,6 +394,25 @@ int RunMoon(int argc, char **argv, int first) {
         return 0;
     }
     RequireClock(r);
+    if (WantsJson(own)) {
+        if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
+        if (IsValidDate(r.date, 0) != 1 || r.date.year < 1 || r.date.year > 9999)
+            throw UsageError("the date is not a valid civil date of the years 1..9999");
+        std::vector<VorDate> dates;
+        if (flags.span == VOR_SPAN_MASK) {
+            VorDate first = r.date;
+            first.day = 1;
+            VorDate end = first;
+            end.year += 1;
+            dates = RangeDates(r, first, static_cast<int>(std::llround(DateToJulianDay(end) - DateToJulianDay(first))));
+        } else {
+            if (flags.hijriMonths && VorAdToIslamic(&r.date, &r.location, &r.config) != 1)
+                throw UsageError("the date lies before the Hijri era: no Hijri months to count");
+            dates = ScheduleDates(r, flags.span, flags.hijriMonths);
+        }
+        PrintJson(MoonJson(r, dates));
+        return 0;
+    }
     return PrintReport(r, flags, false, WriteMoonReport);
 }
 

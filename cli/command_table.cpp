@@ -43,7 +43,7 @@ const std::vector<CommandSpec> &Commands() {
          {{"--at", true, "Y-M-DTHH:MM", "", "the moment (default: now)"}, Format("text|json"), Help}, true},
         {"moon", RunMoon, "moonrise, transit and set, new moons, start of the Hijri month",
          {Day, Month, Year, {"--year-from-month", false, "", "", "twelve months from the date's"}, HijriMonths,
-          Help},
+          Format("text|json"), Help},
          true},
         {"hijri", RunHijri, "civil date to Hijri date at a place, and back",
          {{"--to-civil", true, "Y-M-D", "", "the civil date of a Hijri date"}, Format("text|json"), Help}, true},
@@ -72,6 +72,15 @@ std::string Words(const char *words) {
     std::string out = words;
     for (char &c : out)
         if (c == '|') c = ' ';
+    return out;
+}
+
+// zsh's list of values: "(a b c)", or " " for any value.
+std::string Choices(const char *words) {
+    if (words[0] == '\0') return " ";
+    std::string out = "(";
+    out += Words(words);
+    out += ')';
     return out;
 }
 
@@ -137,7 +146,7 @@ std::string Zsh() {
         out += std::string("    ") + c.name + ")\n        _arguments \\\n";
         for (const OwnFlag &f : c.flags) {
             std::string spec = std::string("            '") + f.name + "[" + f.help + "]";
-            if (f.takesValue) spec += std::string(":") + f.valueName + ":" + (f.words[0] ? "(" + Words(f.words) + ")" : " ");
+            if (f.takesValue) spec += std::string(":") + f.valueName + ":" + Choices(f.words);
             out += spec + "' \\\n";
         }
         if (c.takesPlace) {
@@ -146,7 +155,7 @@ std::string Zsh() {
                 for (char &ch : help)
                     if (ch == '\'' || ch == '[' || ch == ']' || ch == ':') ch = ' ';
                 out += std::string("            '") + f.name + "[" + help + "]:" + f.valueName + ":" +
-                       (f.kind == FlagSpec::Word ? "(" + Words(f.words) + ")" : " ") + "' \\\n";
+                       (f.kind == FlagSpec::Word ? Choices(f.words) : std::string(" ")) + "' \\\n";
             }
         }
         out += "            '*::argument: '\n        ;;\n";

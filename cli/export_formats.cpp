@@ -246,7 +246,9 @@ std::string TimetableJson(const std::vector<TimetableDay> &days, const Request &
             const LocalMoment m = MomentOf(day, events[e].event);
             out += std::string(e == 0 ? "" : ", ") + "\"" + events[e].key + "\": ";
             if (m.valid) {
-                out += "\"" + IsoLocalDateTime(m) + "\"";
+                out += '"';
+                out += IsoLocalDateTime(m);
+                out += '"';
                 if (m.offsetSeconds != dayOffset)
                     offsets += std::string(offsets.empty() ? "" : ", ") + "\"" + events[e].key +
                                "\": \"" + frontend::OffsetText(m.offsetSeconds) + "\"";

@@ -1,5 +1,7 @@
 #include "format_html.h"
 
+#include "export_formats.h"
+
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -15,32 +17,8 @@ namespace vorlin::cli {
 
 namespace {
 
-// Place-record text as UTF-8: kept when it is valid UTF-8, otherwise read
-// as Latin-1, byte by byte (as the other formats read it).
-std::string Utf8Text(const char *text) {
-    std::string in(text);
-    bool valid = true;
-    for (std::size_t i = 0; i < in.size() && valid;) {
-        const unsigned char c = static_cast<unsigned char>(in[i]);
-        const int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + length > in.size()) valid = false;
-        for (int k = 1; valid && k < length; ++k)
-            if ((static_cast<unsigned char>(in[i + k]) >> 6) != 2) valid = false;
-        i += length > 0 ? length : 1;
-    }
-    if (valid) return in;
-    std::string out;
-    for (const char ch : in) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+// Place-record text as UTF-8 (as the other formats read it).
+std::string Utf8Text(const char *text) { return PlaceText(text); }
 
 long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 

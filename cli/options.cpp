@@ -65,6 +65,9 @@ const char *const PlaceAndSettingsHelp =
     "                      at sunset; 20 about best separates seen from unseen young\n"
     "                      crescents in some 5,300 published observations\n"
     "  --hijri-adjust DAYS [0]\n"
+    "Output:\n"
+    "  --encoding utf8|latin1   text for people (not json, csv, ics, html): UTF-8,\n"
+    "                      or the library's Latin-1 [the locale's: UTF-8 when it is]\n"
     "--city and --method are applied first: any other flag overrides them, in any\n"
     "order.\n";
 
@@ -422,10 +425,12 @@ void ApplyPlace(const std::string &query, Request &r) {
         std::string population = std::to_string(p.population);
         for (int at = static_cast<int>(population.size()) - 3; at > 0; at -= 3)
             population.insert(static_cast<std::size_t>(at), ",");
-        r.notes.push_back("took " + p.Label() + " (population " + population +
-                          ") for '" + query + "', the most populous of " + std::to_string(count) +
-                          " places (vorlin places '" + query + "' lists them; pick one with --city '" +
-                          other + "')");
+        std::string note = "took ";
+        note += p.Label();
+        note += " (population " + population + ") for '" + query + "', the most populous of ";
+        note += std::to_string(count) + " places (vorlin places '" + query + "' lists them; pick one with --city '";
+        note += other + "')";
+        r.notes.push_back(note);
     }
 }
 

@@ -59,6 +59,12 @@ install(TARGETS vorlin vorlin_static EXPORT vorlinTargets
 install(FILES ${vorlin_header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 if(TARGET vorlin_cli)
   install(TARGETS vorlin_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set(shell ${PROJECT_BINARY_DIR}/cli/shell)
+  install(FILES ${shell}/vorlin.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${shell}/vorlin.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME vorlin)
+  install(FILES ${shell}/_vorlin DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/site-functions)
+  install(FILES ${shell}/vorlin.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 endif()
 
 # CMake package.  The version file accepts requests for the same major

@@ -17,7 +17,9 @@ set(expected
   ${BINDIR}/vorlin
   ${LIBDIR}/cmake/vorlin/vorlinConfig.cmake ${LIBDIR}/cmake/vorlin/vorlinConfigVersion.cmake
   ${LIBDIR}/cmake/vorlin/vorlinTargets.cmake
-  ${LIBDIR}/pkgconfig/vorlin.pc)
+  ${LIBDIR}/pkgconfig/vorlin.pc
+  share/man/man1/vorlin.1 share/bash-completion/completions/vorlin share/zsh/site-functions/_vorlin
+  share/fish/vendor_completions.d/vorlin.fish)
 foreach(file IN LISTS expected)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "not installed: ${file}")
