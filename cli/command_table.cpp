@@ -45,6 +45,8 @@ const std::vector<CommandSpec> &Commands() {
          {Day, Month, Year, {"--year-from-month", false, "", "", "twelve months from the date's"}, HijriMonths,
           Format("text|json"), Help},
          true},
+        {"crescent", RunCrescent, "can the new crescent be seen here this evening? every criterion's verdict",
+         {Format("text|json"), Help}, true},
         {"hijri", RunHijri, "civil date to Hijri date at a place, and back",
          {{"--to-civil", true, "Y-M-D", "", "the civil date of a Hijri date"}, Format("text|json"), Help}, true},
         {"qibla", RunQibla, "qibla direction and distance, magnetic declination", {Format("text|json"), Help},

@@ -55,6 +55,8 @@ double Degrees(double radians) { return std::round(radians * RadToDeg * 10000.0)
 
 }  // namespace
 
+Json UtOnClock(const Request &r, double ut) { return LocalJdJson(r, ut, 0.0); }
+
 Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
     VorLocation loc = r.location;
     loc.latitude *= DegToRad;

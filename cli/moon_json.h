@@ -17,4 +17,8 @@ namespace vorlin::cli {
 // does not set or rise, null for none).
 Json MoonJson(Request &request, const std::vector<VorDate> &dates);
 
+// An instant (Julian Date, UT) as an ISO 8601 date-time on the request's
+// clock; null for none.
+Json UtOnClock(const Request &request, double ut);
+
 }  // namespace vorlin::cli

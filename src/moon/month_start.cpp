@@ -62,27 +62,34 @@ int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const V
     // Bounded: MaxFirstEvenings days from the new moon's own day on.
     for (int k = 0; k < MaxFirstEvenings; ++k) {
         const double dayJd = firstDay + k;
-        double sun[3];
-        SunEventsOfLocalDay(dayJd, deltaT, loc, cfg, sun);
-        // Without a sunset there is no evening; the Moon is not computed.
-        if (IsTimeMarker(sun[2])) continue;
-
-        VorDate evening{};
-        JulianDayToDate(dayJd, evening);
-        double moon[3];
-        const int moonResult = MoonRiseTransitSet(&evening, loc, cfg, moon);
-
-        // A moonset still counted from a half-day-shifted start (result 2)
-        // is not a time of this evening, so such a day is not accepted.
-        if (IsTimeMarker(moon[2]) || moonResult == MoonEventsTransitOutside) continue;
-        if (dayJd + sun[2] * RadToHour / 24.0 >= topo && moon[2] >= sun[2]) {
+        double sunsetTime = TimeNotValid, moonsetTime = TimeNotValid;
+        if (EveningOfDay(dayJd, deltaT, loc, cfg, &sunsetTime, &moonsetTime) == 0) continue;
+        if (dayJd + sunsetTime * RadToHour / 24.0 >= topo && moonsetTime >= sunsetTime) {
             *eveningJd = dayJd;
-            *sunset = sun[2];
-            *moonset = moon[2];
+            *sunset = sunsetTime;
+            *moonset = moonsetTime;
             return 1;
         }
     }
     return 0;
+}
+
+int EveningOfDay(double dayJd, double deltaT, const VorLocation *loc, const VorConfig *cfg,
+                 double *sunset, double *moonset) {
+    double sun[3];
+    SunEventsOfLocalDay(dayJd, deltaT, loc, cfg, sun);
+    *sunset = sun[2];
+    *moonset = TimeNotValid;
+    // Without a sunset there is no evening; the Moon is not computed.
+    if (IsTimeMarker(sun[2])) return 0;
+    VorDate evening{};
+    JulianDayToDate(dayJd, evening);
+    double moon[3];
+    const int moonResult = MoonRiseTransitSet(&evening, loc, cfg, moon);
+    *moonset = moon[2];
+    // A moonset still counted from a half-day-shifted start (result 2) is
+    // not a time of this evening.
+    return IsTimeMarker(moon[2]) || moonResult == MoonEventsTransitOutside ? 0 : 1;
 }
 
 bool CrescentPasses(double visibility, float crescentThreshold) {

@@ -49,6 +49,13 @@ inline constexpr int MaxFirstEvenings = 8;
 int FindFirstEvening(double topo, double deltaT, const VorLocation *loc, const VorConfig *cfg,
                      double *eveningJd, double *sunset, double *moonset);
 
+// Sunset and moonset of the local day at local JD dayJd (0 h), radians of
+// day from its local midnight: 1 when both are times of that day (the
+// moonset not counted from a shifted start), else 0 with *sunset and
+// *moonset the markers or values found.  deltaT: TT - UT, seconds.
+int EveningOfDay(double dayJd, double deltaT, const VorLocation *loc, const VorConfig *cfg,
+                 double *sunset, double *moonset);
+
 // True when the crescent passes: visibility (radians) reaches
 // crescentThreshold (degrees, single precision); equality passes.
 bool CrescentPasses(double visibility, float crescentThreshold);

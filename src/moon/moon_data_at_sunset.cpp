@@ -99,6 +99,14 @@ void ComputeMoonDataAtSunset(double eveningJd, double sunsetTime, const VorLocat
 
     md.moonAltitude = Refraction(moonTrueAltitude, loc, cfg, 1);
     md.sunAltitude = Refraction(sunTrueAltitude, loc, cfg, 1);
+    md.sunAirlessAltitude = sunTrueAltitude;
+    md.moonAirlessAltitude = moonTrueAltitude;
+    // Geocentric places on the same sky (crescent criteria take them).
+    double ra = 0.0, dec = 0.0, azimuth = 0.0;
+    EclipticToEquatorial(md.sunLongitude, md.sunLatitude, eps, &ra, &dec);
+    EquatorialToHorizontal(ra, dec, theta, latitude, &azimuth, &md.sunGeoAltitude);
+    EclipticToEquatorial(md.moonLongitude, md.moonLatitude, eps, &ra, &dec);
+    EquatorialToHorizontal(ra, dec, theta, latitude, &azimuth, &md.moonGeoAltitude);
 
     // Elongations (the Sun's latitude is negligible and not used).
     md.geoElongation =

@@ -41,6 +41,10 @@ struct MoonDataAtSunset {
                                   // parallactic angle of the Moon, not reduced
     double crescentWidth;         // 2 x illuminated x moonTopoSemidiameter
     double topoDistanceKm;        // moonDistanceKm minus the observer's geocentric radius
+    double sunAirlessAltitude;    // topocentric altitude without refraction
+    double moonAirlessAltitude;
+    double sunGeoAltitude;        // geocentric altitude without refraction (the Earth's centre)
+    double moonGeoAltitude;
 };
 
 // Moon data at sunset.

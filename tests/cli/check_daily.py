@@ -137,6 +137,44 @@ for d in moon["days"]:
     if len(times) == 3 and not times["moonrise"] < times["transit"] < times["moonset"]:
         fail("moon json: rise, transit and set out of order on %s: %r" % (d["date"], d))
 
+# The crescent: every criterion's number recomputed from the evening's data.
+def yallop_zone(q):
+    for limit, zone in ((0.216, "A"), (-0.014, "B"), (-0.160, "C"), (-0.232, "D"), (-0.293, "E")):
+        if q > limit:
+            return zone
+    return "F"
+
+
+def odeh_zone(v):
+    for limit, zone in ((5.65, "A"), (2.0, "B"), (-0.96, "C")):
+        if v >= limit:
+            return zone
+    return "D"
+
+
+for city, date in (("Cape Town", "2024-04-09"), ("Cairo", "2024-04-09"), ("Makkah", "2024-03-10"),
+                   ("Santiago, Chile", "2024-04-09")):
+    c = js(["crescent", date, "--city", city, "--format", "json"])
+    best, sunset, crit = c["atBestTime"], c["atSunset"], c["criteria"]
+    w = best["widthArcmin"]
+    q = (best["arcvGeo"] - (11.8371 - 6.3226 * w + 0.7319 * w ** 2 - 0.1018 * w ** 3)) / 10
+    v = best["arcvTopo"] - (-0.1018 * w ** 3 + 0.7319 * w ** 2 - 6.3226 * w + 7.1651)
+    if abs(q - crit["yallop"]["value"]) > 0.002 or crit["yallop"]["zone"] != yallop_zone(crit["yallop"]["value"]):
+        fail("crescent %s %s: yallop %r, recomputed %.4f" % (city, date, crit["yallop"], q))
+    if abs(v - crit["arcv-width"]["value"]) > 0.002 or crit["arcv-width"]["zone"] != odeh_zone(crit["arcv-width"]["value"]):
+        fail("crescent %s %s: arcv-width %r, recomputed %.4f" % (city, date, crit["arcv-width"], v))
+    if crit["danjon"]["zone"] != ("V" if best["arclTopo"] >= 7 else "N"):
+        fail("crescent %s %s: danjon %r" % (city, date, crit["danjon"]))
+    test = sunset["moonAltitude"] - sunset["sunAltitude"] + sunset["arclTopo"]
+    if abs(test - crit["default"]["value"]) > 0.003 or crit["default"]["zone"] != ("V" if test >= 20 else "N"):
+        fail("crescent %s %s: default %r, recomputed %.3f" % (city, date, crit["default"], test))
+    lag = (when(c["moonset"]) - when(c["sunset"])).total_seconds() / 60
+    if abs(lag - c["lagMinutes"]) > 0.02 or abs((when(c["bestTime"]) - when(c["sunset"])).total_seconds() / 60
+                                              - 4 / 9 * c["lagMinutes"]) > 0.02:
+        fail("crescent %s %s: lag %r, best time %r" % (city, date, c["lagMinutes"], c["bestTime"]))
+    if city == "Makkah" and not (crit["yallop"]["zone"] == "F" and crit["arcv-width"]["zone"] == "D"):
+        fail("a 6-hour Moon at Makkah is not visible by any criterion: %r" % crit)
+
 # The terminal's encoding: the same report as UTF-8 or as the library's Latin-1 bytes.
 args = ["times", "--format", "report", "--day", "--date", "2024-03-11", "--name", "Troms\u00f8"]
 latin1 = run(args + ["--encoding", "latin1"]).stdout

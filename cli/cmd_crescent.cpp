@@ -1,0 +1,198 @@
+// `vorlin crescent`: can the new crescent be seen here this evening?  The
+// evening's crescent data and the verdict of every criterion.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "astro/constants.h"
+#include "calendar/julian_day.h"
+#include "command_table.h"
+#include "commands.h"
+#include "json_out.h"
+#include "moon/crescent.h"
+#include "moon_json.h"
+#include "options.h"
+#include "terminal.h"
+
+namespace vorlin::cli {
+
+namespace {
+
+double Degrees(double radians) { return std::round(radians * RadToDeg * 1000.0) / 1000.0; }
+double Round(double v, double scale) { return std::round(v * scale) / scale; }
+
+const char *YallopMeaning(char zone) {
+    switch (zone) {
+        case 'A': return "easily visible";
+        case 'B': return "visible in perfect conditions";
+        case 'C': return "may need optical aid to find the crescent";
+        case 'D': return "needs optical aid";
+        case 'E': return "not visible with a telescope";
+        default: return "not visible";
+    }
+}
+
+const char *OdehMeaning(char zone) {
+    switch (zone) {
+        case 'A': return "visible by naked eye";
+        case 'B': return "visible by optical aid, possibly by naked eye";
+        case 'C': return "visible by optical aid only";
+        default: return "not visible";
+    }
+}
+
+Json GeometryJson(const Request &r, const CrescentGeometry &g) {
+    Json j;
+    j["time"] = UtOnClock(r, g.ut);
+    j["arclTopo"] = Degrees(g.arclTopo);
+    j["arclGeo"] = Degrees(g.arclGeo);
+    j["arcvGeo"] = Degrees(g.arcvGeo);
+    j["arcvTopo"] = Degrees(g.arcvTopo);
+    j["daz"] = Degrees(g.daz);
+    j["widthArcmin"] = Round(g.widthArcmin, 10000.0);
+    j["illuminated"] = Round(g.illuminated, 100000.0);
+    j["moonAltitude"] = Degrees(g.moonAltitude);
+    j["sunAltitude"] = Degrees(g.sunAltitude);
+    return j;
+}
+
+std::string Clock(const Json &iso) {
+    if (!iso.is_string()) return "-";
+    const std::string text = iso.get<std::string>();
+    return text.size() >= 19 ? text.substr(11, 8) : text;
+}
+
+}  // namespace
+
+int RunCrescent(int argc, char **argv, int first) {
+    std::vector<std::pair<std::string, std::string>> own;
+    Request r = ParseRequest(argc, argv, first, OwnFlagsOf("crescent"), &own);
+    bool help = false;
+    for (const auto &f : own) help = help || f.first == "--help";
+    if (help) {
+        std::printf(
+            "usage: vorlin crescent [Y-M-D] [--format text|json] [FLAGS]\n"
+            "Can the new crescent be seen here on the evening of the date (default:\n"
+            "today at the place)?  Prints the evening's sunset, moonset and lag, the\n"
+            "Moon's age since the geocentric and the topocentric conjunction (the one\n"
+            "nearest the evening: negative before it), and at sunset and at the best\n"
+            "time (sunset + 4/9 of the lag): ARCL (elongation), ARCV (altitude\n"
+            "difference without refraction, geocentric and topocentric), DAZ (azimuth\n"
+            "difference), the topocentric crescent width W and the illuminated\n"
+            "fraction; then the verdict of each criterion:\n"
+            "  default     the library's test at sunset: apparent Moon altitude above\n"
+            "              the Sun plus elongation, against --crescent (V passes, N not)\n"
+            "  yallop      q at the best time (HMNAO Technical Note 69, 1997): zones A\n"
+            "              easily visible, B perfect conditions, C may need optical aid,\n"
+            "              D needs optical aid, E not with a telescope, F not visible\n"
+            "  arcv-width  V at the best time (Odeh, 2004): A naked eye, B optical aid\n"
+            "              and possibly naked eye, C optical aid only, D not visible\n"
+            "  danjon      elongation at least 7 degrees (V) or not (N)\n"
+            "%s"
+            "examples: vorlin crescent 2024-03-10 --city Cairo\n"
+            "          vorlin crescent 2024-04-09 --city \"Cape Town\" --format json\n",
+            PlaceAndSettingsHelp);
+        return 0;
+    }
+    const bool json = WantsJson(own);
+    RequireClock(r);
+    if (r.positional.size() == 1) {
+        int y = 0, m = 0, d = 0;
+        ParseDate(r.positional[0], y, m, d);
+        SetRequestDate(r, y, m, d);
+        r.positional.clear();
+    }
+    if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional.back() + "'");
+    if (IsValidDate(r.date, 0) != 1 || r.date.year < 1 || r.date.year > 9999)
+        throw UsageError("the date is not a valid civil date of the years 1..9999");
+
+    VorLocation loc = r.location;
+    loc.latitude *= DegToRad;
+    loc.longitude *= DegToRad;
+    EveningCrescent e{};
+    ComputeEveningCrescent(r.date, loc, r.config, e);
+
+    char dateText[16];
+    std::snprintf(dateText, sizeof dateText, "%04d-%02d-%02d", r.date.year, r.date.month,
+                  static_cast<int>(r.date.day));
+    Json doc;
+    doc["date"] = dateText;
+    doc["place"] = PlaceJson(r);
+    doc["conjunction"] = {{"geocentric", UtOnClock(r, e.conjunctionGeoUt)},
+                          {"topocentric", UtOnClock(r, e.conjunctionTopoUt)}};
+    if (e.status != 1) {
+        doc["reason"] = "no sunset, or no moonset, on the evening of the date";
+        if (json) {
+            PrintJson(doc);
+        } else {
+            std::printf("No crescent evening on %s at %s: no sunset, or no moonset, that day.\n", dateText,
+                        ForTerminal(r.location.name, r).c_str());
+        }
+        return 1;
+    }
+    const double timeZone = loc.timeZone;
+    const double sunsetUt = e.atSunset.ut;
+    const double moonsetUt = e.dayJd + (e.moonset * RadToHour - timeZone) / 24.0;
+    doc["sunset"] = UtOnClock(r, sunsetUt);
+    doc["moonset"] = UtOnClock(r, moonsetUt);
+    doc["lagMinutes"] = Round(e.lagMinutes, 100.0);
+    doc["bestTime"] = UtOnClock(r, e.atBest.ut);
+    doc["ageHours"] = {{"geocentric", Round(e.ageGeoHours, 100.0)}, {"topocentric", Round(e.ageTopoHours, 100.0)}};
+    doc["atSunset"] = GeometryJson(r, e.atSunset);
+    doc["atBestTime"] = GeometryJson(r, e.atBest);
+
+    const double threshold = r.config.crescentThreshold;
+    const double visibility = e.atSunset.visibility * RadToDeg;
+    const double q = YallopQ(e.atBest.arcvGeo * RadToDeg, e.atBest.widthArcmin);
+    const double v = OdehV(e.atBest.arcvTopo * RadToDeg, e.atBest.widthArcmin);
+    const double arcl = e.atBest.arclTopo * RadToDeg;
+    Json criteria;
+    criteria["default"] = {{"value", Round(visibility, 1000.0)},
+                           {"threshold", threshold},
+                           {"zone", visibility >= threshold ? "V" : "N"}};
+    criteria["yallop"] = {{"value", Round(q, 1000.0)},
+                          {"zone", std::string(1, YallopZone(q))},
+                          {"meaning", YallopMeaning(YallopZone(q))}};
+    criteria["arcv-width"] = {{"value", Round(v, 1000.0)},
+                              {"zone", std::string(1, OdehZone(v))},
+                              {"meaning", OdehMeaning(OdehZone(v))}};
+    criteria["danjon"] = {{"value", Round(arcl, 1000.0)},
+                          {"zone", arcl >= DanjonLimitDegrees ? "V" : "N"}};
+    doc["criteria"] = criteria;
+    if (json) {
+        PrintJson(doc);
+        return 0;
+    }
+
+    const std::string place = ForTerminal(r.location.name[0] != '\0' ? r.location.name : "the point given", r);
+    std::printf("The crescent on the evening of %s at %s (%s)\n", dateText, place.c_str(), r.clock.Name().c_str());
+    std::printf("Conjunction  %s geocentric, %s topocentric\n", doc["conjunction"]["geocentric"].get<std::string>().c_str(),
+                Clock(doc["conjunction"]["topocentric"]).c_str());
+    std::printf("Sunset %s, moonset %s: lag %.0f min; best time %s\n", Clock(doc["sunset"]).c_str(),
+                Clock(doc["moonset"]).c_str(), e.lagMinutes, Clock(doc["bestTime"]).c_str());
+    std::printf("Age at sunset %.1f h since the geocentric conjunction, %.1f h since the topocentric\n",
+                e.ageGeoHours, e.ageTopoHours);
+    std::printf("%-34s %10s %10s\n", "", "sunset", "best time");
+    auto row = [](const char *name, double a, double b, const char *format) {
+        char cells[64];
+        std::snprintf(cells, sizeof cells, format, a, b);
+        std::printf("%-34s %s\n", name, cells);
+    };
+    row("ARCL, elongation (topocentric) deg", e.atSunset.arclTopo * RadToDeg, e.atBest.arclTopo * RadToDeg, "%10.3f %10.3f");
+    row("ARCV, geocentric airless, deg", e.atSunset.arcvGeo * RadToDeg, e.atBest.arcvGeo * RadToDeg, "%10.3f %10.3f");
+    row("ARCV, topocentric airless, deg", e.atSunset.arcvTopo * RadToDeg, e.atBest.arcvTopo * RadToDeg, "%10.3f %10.3f");
+    row("DAZ, azimuth difference, deg", e.atSunset.daz * RadToDeg, e.atBest.daz * RadToDeg, "%10.3f %10.3f");
+    row("W, crescent width, arcmin", e.atSunset.widthArcmin, e.atBest.widthArcmin, "%10.4f %10.4f");
+    row("Illuminated, percent", e.atSunset.illuminated * 100.0, e.atBest.illuminated * 100.0, "%10.3f %10.3f");
+    std::printf("Criteria\n");
+    std::printf("  default     %8.3f  %s (%.1f needed at sunset)\n", visibility,
+                visibility >= threshold ? "V: passes" : "N: does not pass", threshold);
+    std::printf("  yallop q    %8.3f  zone %c: %s\n", q, YallopZone(q), YallopMeaning(YallopZone(q)));
+    std::printf("  arcv-width  %8.3f  zone %c: %s\n", v, OdehZone(v), OdehMeaning(OdehZone(v)));
+    std::printf("  danjon      %8.3f  %s\n", arcl,
+                arcl >= DanjonLimitDegrees ? "V: elongation at least 7 deg" : "N: elongation below 7 deg");
+    return 0;
+}
+
+}  // namespace vorlin::cli
