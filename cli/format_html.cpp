@@ -390,8 +390,8 @@ std::string TimetableHtml(const std::vector<TimetableDay> &days, const Request &
     }
 
     static constexpr const char *Rounding[4] = {
-        "Times are whole minutes, rounded from the time to the nearest second the cautious way: Imsak, "
-        "sunrise and midnight down (never later than computed), the others up (never earlier).",
+        ("Times are whole minutes, rounded from the time to the nearest second the cautious way: Imsak, "
+         "sunrise and midnight down (never later than computed), the others up (never earlier)."),
         "Times are rounded to the nearest minute.", "Times are rounded up to the minute.",
         "Times are rounded down to the minute."};
     out += "<footer>\n<p>" + HtmlEscape(Rounding[t.rounding >= 0 && t.rounding <= 3 ? t.rounding : 0]) +
