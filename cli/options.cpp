@@ -521,12 +521,13 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     };
     const bool placeGiven = given({"--city", "--lat", "--lon"}), methodGiven = given({"--method"});
     std::vector<std::pair<std::string, std::string>> defaults;
-    for (const auto &[arg, v] : configured) {
-        auto in = [&arg](const std::vector<std::string> &group) {
-            return std::find(group.begin(), group.end(), arg) != group.end();
+    for (const auto &setting : configured) {
+        const std::string &name = setting.first;
+        auto in = [&name](const std::vector<std::string> &group) {
+            return std::find(group.begin(), group.end(), name) != group.end();
         };
         if ((placeGiven && in(PlaceFlags)) || (methodGiven && in(MethodFlags))) continue;
-        defaults.emplace_back(arg, CheckedValue(*FindFlag(arg), v));
+        defaults.emplace_back(name, CheckedValue(*FindFlag(name), setting.second));
     }
     flags.insert(flags.begin(), defaults.begin(), defaults.end());
     for (const auto &[arg, v] : flags) {
