@@ -38,8 +38,8 @@ void WriteConfig(const std::string &path, const std::vector<std::pair<std::strin
         throw UsageError("cannot write " + path + ": " + std::strerror(errno));
 }
 
-const FlagSpec &Setting(const std::string &name) {
-    const FlagSpec *flag = FindCommonFlag("--" + name);
+const FlagRow &Setting(const std::string &name) {
+    const FlagRow *flag = FindCommonFlag("--" + name);
     if (flag == nullptr || name == "date")
         throw UsageError("config: no setting '" + name + "' (the flags of the place and settings, without "
                          "their dashes: city, method, fajr, ...; vorlin times --help)");
@@ -88,24 +88,24 @@ int RunConfig(int argc, char **argv, int first) {
         return 1;  // not set
     }
     if (verb == "set" && words.size() == 3) {
-        const FlagSpec &spec = Setting(words[1]);
-        const std::string value = CheckedFlagValue(spec, words[2]);
+        const FlagRow &row = Setting(words[1]);
+        const std::string value = CheckedFlagValue(row, words[2]);
         bool replaced = false;
         for (auto &[f, v] : settings) {
-            if (f == spec.name) {
+            if (f == row.name) {
                 v = value;
                 replaced = true;
             }
         }
-        if (!replaced) settings.emplace_back(spec.name, value);
+        if (!replaced) settings.emplace_back(row.name, value);
         WriteConfig(path, settings);
         return 0;
     }
     if (verb == "unset" && words.size() == 2) {
-        const FlagSpec &spec = Setting(words[1]);
+        const FlagRow &row = Setting(words[1]);
         std::vector<std::pair<std::string, std::string>> kept;
         for (const auto &s : settings)
-            if (s.first != spec.name) kept.push_back(s);
+            if (s.first != row.name) kept.push_back(s);
         WriteConfig(path, kept);
         return 0;
     }

@@ -21,8 +21,8 @@ const OwnFlag HijriMonths{"--hijri-months", false, "", "", "count months as Hijr
 
 }  // namespace
 
-const std::vector<CommandSpec> &Commands() {
-    static const std::vector<CommandSpec> commands = {
+const std::vector<CommandEntry> &Commands() {
+    static const std::vector<CommandEntry> commands = {
         {"check", RunCheck, "tell whether a civil or Hijri date exists",
          {{"--hijri", false, "", "", "the date is a Hijri date"}, Help}, false},
         {"jd", RunJulianDay, "Julian Date of a civil date, and back",
@@ -63,7 +63,7 @@ const std::vector<CommandSpec> &Commands() {
 
 const std::vector<OwnFlag> &OwnFlagsOf(const std::string &command) {
     static const std::vector<OwnFlag> none;
-    for (const CommandSpec &c : Commands())
+    for (const CommandEntry &c : Commands())
         if (command == c.name) return c.flags;
     return none;
 }
@@ -87,19 +87,19 @@ std::string Choices(const char *words) {
 }
 
 // The value words of a flag (common or own) for completion, "" for none.
-std::string ValueWords(const std::string &flag, const CommandSpec &c) {
+std::string ValueWords(const std::string &flag, const CommandEntry &c) {
     for (const OwnFlag &f : c.flags)
         if (flag == f.name) return Words(f.words);
-    for (const FlagSpec &f : CommonFlags())
-        if (flag == f.name && f.kind == FlagSpec::Word) return Words(f.words);
+    for (const FlagRow &f : CommonFlags())
+        if (flag == f.name && f.kind == FlagRow::Word) return Words(f.words);
     return "";
 }
 
-std::vector<std::string> FlagsOf(const CommandSpec &c) {
+std::vector<std::string> FlagsOf(const CommandEntry &c) {
     std::vector<std::string> flags;
     for (const OwnFlag &f : c.flags) flags.push_back(f.name);
     if (c.takesPlace)
-        for (const FlagSpec &f : CommonFlags()) flags.push_back(f.name);
+        for (const FlagRow &f : CommonFlags()) flags.push_back(f.name);
     return flags;
 }
 
@@ -113,9 +113,9 @@ std::string Bash() {
         "    cmd=\"${COMP_WORDS[1]}\"\n"
         "    if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
         "        COMPREPLY=($(compgen -W \"";
-    for (const CommandSpec &c : Commands()) out += std::string(c.name) + " ";
+    for (const CommandEntry &c : Commands()) out += std::string(c.name) + " ";
     out += "--help --version\" -- \"$cur\"))\n        return\n    fi\n    case \"$cmd\" in\n";
-    for (const CommandSpec &c : Commands()) {
+    for (const CommandEntry &c : Commands()) {
         out += std::string("    ") + c.name + ")\n        case \"$prev\" in\n";
         for (const std::string &flag : FlagsOf(c)) {
             const std::string words = ValueWords(flag, c);
@@ -137,27 +137,27 @@ std::string Zsh() {
         "_vorlin() {\n"
         "    local -a commands\n"
         "    commands=(\n";
-    for (const CommandSpec &c : Commands()) out += std::string("        '") + c.name + ":" + c.summary + "'\n";
+    for (const CommandEntry &c : Commands()) out += std::string("        '") + c.name + ":" + c.summary + "'\n";
     out += "    )\n"
            "    if (( CURRENT == 2 )); then\n"
            "        _describe 'command' commands\n"
            "        return\n"
            "    fi\n"
            "    case $words[2] in\n";
-    for (const CommandSpec &c : Commands()) {
+    for (const CommandEntry &c : Commands()) {
         out += std::string("    ") + c.name + ")\n        _arguments \\\n";
         for (const OwnFlag &f : c.flags) {
-            std::string spec = std::string("            '") + f.name + "[" + f.help + "]";
-            if (f.takesValue) spec += std::string(":") + f.valueName + ":" + Choices(f.words);
-            out += spec + "' \\\n";
+            std::string row = std::string("            '") + f.name + "[" + f.help + "]";
+            if (f.takesValue) row += std::string(":") + f.valueName + ":" + Choices(f.words);
+            out += row + "' \\\n";
         }
         if (c.takesPlace) {
-            for (const FlagSpec &f : CommonFlags()) {
+            for (const FlagRow &f : CommonFlags()) {
                 std::string help = f.help;
                 for (char &ch : help)
                     if (ch == '\'' || ch == '[' || ch == ']' || ch == ':') ch = ' ';
                 out += std::string("            '") + f.name + "[" + help + "]:" + f.valueName + ":" +
-                       (f.kind == FlagSpec::Word ? Choices(f.words) : std::string(" ")) + "' \\\n";
+                       (f.kind == FlagRow::Word ? Choices(f.words) : std::string(" ")) + "' \\\n";
             }
         }
         out += "            '*::argument: '\n        ;;\n";
@@ -169,9 +169,9 @@ std::string Zsh() {
 std::string Fish() {
     std::string out = "# fish completion for vorlin (written by `vorlin completion fish`)\n"
                       "complete -c vorlin -f\n";
-    for (const CommandSpec &c : Commands())
+    for (const CommandEntry &c : Commands())
         out += std::string("complete -c vorlin -n '__fish_use_subcommand' -a ") + c.name + " -d '" + c.summary + "'\n";
-    for (const CommandSpec &c : Commands()) {
+    for (const CommandEntry &c : Commands()) {
         auto line = [&](const std::string &flag, bool value, const std::string &words, std::string help) {
             for (char &ch : help)
                 if (ch == '\'') ch = ' ';
@@ -181,8 +181,8 @@ std::string Fish() {
         };
         for (const OwnFlag &f : c.flags) line(f.name, f.takesValue, Words(f.words), f.help);
         if (c.takesPlace)
-            for (const FlagSpec &f : CommonFlags())
-                line(f.name, true, f.kind == FlagSpec::Word ? Words(f.words) : "", f.help);
+            for (const FlagRow &f : CommonFlags())
+                line(f.name, true, f.kind == FlagRow::Word ? Words(f.words) : "", f.help);
     }
     return out;
 }
@@ -217,7 +217,7 @@ std::string ManualPage() {
                       "Every command takes \\fB\\-\\-help\\fR.  Flags take their value as \\fB\\-\\-flag value\\fR "
                       "or \\fB\\-\\-flag=value\\fR.  Exit status: 0 success, 1 a well-formed request whose "
                       "answer is no, 2 a usage error.\n.SH COMMANDS\n";
-    for (const CommandSpec &c : Commands()) {
+    for (const CommandEntry &c : Commands()) {
         out += std::string(".TP\n.B ") + c.name + "\n" + Roff(c.summary) + "\n";
         for (const OwnFlag &f : c.flags) {
             out += std::string(".RS\n.TP\n.B ") + Roff(f.name) +
@@ -227,14 +227,14 @@ std::string ManualPage() {
     }
     out += ".SH PLACE, DATE AND SETTINGS\nThe commands that take a place (times, next, moon, hijri, qibla) "
            "take these flags:\n";
-    for (const FlagSpec &f : CommonFlags()) {
+    for (const FlagRow &f : CommonFlags()) {
         out += std::string(".TP\n.B ") + Roff(f.name) + " \\fI" + Roff(f.valueName) + "\\fR\n" + Roff(f.help);
-        if (f.kind == FlagSpec::Number || f.kind == FlagSpec::Integer) {
+        if (f.kind == FlagRow::Number || f.kind == FlagRow::Integer) {
             char range[64];
             std::snprintf(range, sizeof range, " (%g..%g)", f.low, f.high);
             out += range;
         }
-        if (f.kind == FlagSpec::Word) out += " (" + Roff(Words(f.words)) + ")";
+        if (f.kind == FlagRow::Word) out += " (" + Roff(Words(f.words)) + ")";
         out += "\n";
     }
     out += ".SH FILES\n.TP\n.I $XDG_CONFIG_HOME/vorlin/config\n(else \\fI~/.config/vorlin/config\\fR) your defaults, "

@@ -10,7 +10,7 @@
 
 namespace vorlin::cli {
 
-struct CommandSpec {
+struct CommandEntry {
     const char *name;
     int (*run)(int argc, char **argv, int first);
     const char *summary;
@@ -18,7 +18,7 @@ struct CommandSpec {
     bool takesPlace;             // takes the common place, date and settings flags
 };
 
-const std::vector<CommandSpec> &Commands();
+const std::vector<CommandEntry> &Commands();
 
 // The own flags of a command (empty for an unknown name).
 const std::vector<OwnFlag> &OwnFlagsOf(const std::string &command);

@@ -15,7 +15,7 @@ namespace {
 
 void PrintUsage(std::FILE *out) {
     std::fprintf(out, "usage: vorlin COMMAND [ARGS...]   (vorlin COMMAND --help for more)\n");
-    for (const vorlin::cli::CommandSpec &c : vorlin::cli::Commands())
+    for (const vorlin::cli::CommandEntry &c : vorlin::cli::Commands())
         std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(out, "%s\n", vorlin::frontend::PlaceDataCredit);
 }
@@ -39,7 +39,7 @@ int main(int argc, char **argv) {
                         vorlin::frontend::TimeZoneDatabaseVersion().c_str());
             return 0;
         }
-        for (const vorlin::cli::CommandSpec &c : vorlin::cli::Commands()) {
+        for (const vorlin::cli::CommandEntry &c : vorlin::cli::Commands()) {
             if (std::strcmp(argv[1], c.name) == 0) return c.run(argc, argv, 2);
         }
         throw vorlin::cli::UsageError(std::string("unknown command '") + argv[1] + "' (try vorlin --help)");

@@ -121,9 +121,9 @@ namespace {
 constexpr double NoLimit = 1e300;
 }  // namespace
 
-const std::vector<FlagSpec> &CommonFlags() {
-    using K = FlagSpec;
-    static const std::vector<FlagSpec> flags = {
+const std::vector<FlagRow> &CommonFlags() {
+    using K = FlagRow;
+    static const std::vector<FlagRow> flags = {
         {K::Text, "--city", "NAME", 0, 0, "place", "a place of the gazetteer (vorlin places NAME)"},
         {K::Text, "--name", "TEXT", 0, 0, "", "the place's name in the outputs (at most 47 bytes)"},
         {K::Number, "--lat", "DEG", -90, 90, "", "latitude, degrees north positive"},
@@ -170,8 +170,8 @@ const std::vector<FlagSpec> &CommonFlags() {
 
 namespace {
 
-const FlagSpec *FindFlag(const std::string &name) {
-    for (const FlagSpec &f : CommonFlags())
+const FlagRow *FindFlag(const std::string &name) {
+    for (const FlagRow &f : CommonFlags())
         if (name == f.name) return &f;
     return nullptr;
 }
@@ -190,18 +190,18 @@ std::string RangeText(double v) {
 
 // The value of a common flag checked by its row (kind and range); Word
 // values come back in lower case.
-std::string CheckedValue(const FlagSpec &f, const std::string &value) {
+std::string CheckedValue(const FlagRow &f, const std::string &value) {
     const std::string flag = f.name;
     switch (f.kind) {
-        case FlagSpec::Number:
-        case FlagSpec::Integer: {
-            const double v = f.kind == FlagSpec::Number ? ParseNumber(flag, value) : ParseInteger(flag, value);
+        case FlagRow::Number:
+        case FlagRow::Integer: {
+            const double v = f.kind == FlagRow::Number ? ParseNumber(flag, value) : ParseInteger(flag, value);
             if (v < f.low || v > f.high)
                 throw UsageError(flag + ": must lie within " + RangeText(f.low) + ".." + RangeText(f.high) +
                                  ", not '" + value + "'");
             return value;
         }
-        case FlagSpec::Word: {
+        case FlagRow::Word: {
             const std::string lowered = Lower(value);
             std::string words = f.words;
             for (std::size_t start = 0; start <= words.size();) {
@@ -214,7 +214,7 @@ std::string CheckedValue(const FlagSpec &f, const std::string &value) {
                 if (c == '|') c = ',';
             throw UsageError(flag + ": expects one of " + words + ", not '" + value + "'");
         }
-        case FlagSpec::Date: {
+        case FlagRow::Date: {
             int y = 0, m = 0, d = 0;
             try {
                 ParseDate(value, y, m, d);
@@ -223,7 +223,7 @@ std::string CheckedValue(const FlagSpec &f, const std::string &value) {
             }
             return value;
         }
-        case FlagSpec::Text:
+        case FlagRow::Text:
             break;
     }
     return value;
@@ -231,9 +231,9 @@ std::string CheckedValue(const FlagSpec &f, const std::string &value) {
 
 }  // namespace
 
-const FlagSpec *FindCommonFlag(const std::string &name) { return FindFlag(name); }
+const FlagRow *FindCommonFlag(const std::string &name) { return FindFlag(name); }
 
-std::string CheckedFlagValue(const FlagSpec &flag, const std::string &value) { return CheckedValue(flag, value); }
+std::string CheckedFlagValue(const FlagRow &flag, const std::string &value) { return CheckedValue(flag, value); }
 
 std::string ConfigPath() {
     const char *xdg = std::getenv("XDG_CONFIG_HOME");
@@ -500,10 +500,10 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
             }
         }
         if (handled) continue;
-        const FlagSpec *spec = FindFlag(arg);
-        if (spec == nullptr) throw UsageError(arg + ": unknown flag (see vorlin COMMAND --help)");
+        const FlagRow *row = FindFlag(arg);
+        if (row == nullptr) throw UsageError(arg + ": unknown flag (see vorlin COMMAND --help)");
         const std::string v = value();
-        flags.emplace_back(arg, CheckedValue(*spec, v));
+        flags.emplace_back(arg, CheckedValue(*row, v));
     }
     // A place on the command line replaces the configured place as a whole,
     // a method the configured method and its settings.

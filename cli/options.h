@@ -84,7 +84,7 @@ struct OwnFlag {
 // The flags every command takes (place, date, settings), one row each: what
 // parses and checks them, and what the manual page and the shell completions
 // are written from.
-struct FlagSpec {
+struct FlagRow {
     enum Kind { Number, Integer, Text, Word, Date } kind;
     const char *name;       // "--lat"
     const char *valueName;  // "DEG"
@@ -92,14 +92,14 @@ struct FlagSpec {
     const char *words;      // Word: the values, "standard|hanafi|both"; Text: "" or a hint
     const char *help;       // one line
 };
-const std::vector<FlagSpec> &CommonFlags();
+const std::vector<FlagRow> &CommonFlags();
 
 // The row of a common flag ("--lat"), or null.
-const FlagSpec *FindCommonFlag(const std::string &name);
+const FlagRow *FindCommonFlag(const std::string &name);
 
 // A value of a common flag checked by its row (UsageError naming the flag
 // when it does not fit); words come back in lower case.
-std::string CheckedFlagValue(const FlagSpec &flag, const std::string &value);
+std::string CheckedFlagValue(const FlagRow &flag, const std::string &value);
 
 // The configuration file of the user's defaults ($XDG_CONFIG_HOME/vorlin/
 // config, else ~/.config/vorlin/config): "name = value" lines of common
