@@ -117,10 +117,6 @@ int ParseInteger(const std::string &flag, const std::string &text) {
     return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 
-namespace {
-constexpr double NoLimit = 1e300;
-}  // namespace
-
 const std::vector<FlagRow> &CommonFlags() {
     using K = FlagRow;
     static const std::vector<FlagRow> flags = {
@@ -164,7 +160,6 @@ const std::vector<FlagRow> &CommonFlags() {
         {K::Integer, "--hijri-adjust", "DAYS", -30, 30, "", "days added to the Hijri calendar"},
         {K::Word, "--encoding", "NAME", 0, 0, "utf8|latin1", "text output encoding (default: the locale's)"},
     };
-    (void)NoLimit;
     return flags;
 }
 

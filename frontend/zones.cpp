@@ -114,7 +114,7 @@ ClockReading Clock::AtLocalNoon(const CivilDate &date) const {
             (LocalTime(date, hour) - info.first.offset).time_since_epoch().count();
         return At(unix);
     }
-    return At((LocalTime(date, 12) - std::chrono::hours{0}).time_since_epoch().count());
+    return At(LocalTime(date, 12).time_since_epoch().count());  // no hour of the date exists
 }
 
 std::string TimeZoneDatabaseVersion() {
