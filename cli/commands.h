@@ -16,6 +16,7 @@ int RunMethods(int argc, char **argv, int first);
 int RunPlaces(int argc, char **argv, int first);
 int RunNext(int argc, char **argv, int first);
 int RunCrescent(int argc, char **argv, int first);
+int RunEvents(int argc, char **argv, int first);
 int RunConfig(int argc, char **argv, int first);
 int RunCompletion(int argc, char **argv, int first);
 int RunManual(int argc, char **argv, int first);

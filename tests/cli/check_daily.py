@@ -175,6 +175,32 @@ for city, date in (("Cape Town", "2024-04-09"), ("Cairo", "2024-04-09"), ("Makka
     if city == "Makkah" and not (crit["yallop"]["zone"] == "F" and crit["arcv-width"]["zone"] == "D"):
         fail("a 6-hour Moon at Makkah is not visible by any criterion: %r" % crit)
 
+# The year's occasions: each civil date converts back to its Hijri date, and
+# the start of Ramadan is the conversion's 1 Ramadan.
+events = js(["events", "--year", "1445", "--format", "json"])
+names = [o["name"] for o in events["occasions"]]
+if names != ["new-year", "ashura", "ramadan", "eid-al-fitr", "arafah", "eid-al-adha"]:
+    fail("events 1445: %r" % names)
+for o in events["occasions"]:
+    back = js(["hijri", o["civil"], "--format", "json"])["hijri"]
+    if (back["year"], back["month"], back["day"]) != (o["hijri"]["year"], o["hijri"]["month"], o["hijri"]["day"]):
+        fail("events: %s on %s is %r there" % (o["name"], o["civil"], back))
+    if (datetime.date.fromisoformat(o["civil"]) - datetime.date.fromisoformat(o["eve"])).days != 1:
+        fail("events: the eve of %s" % o["name"])
+if events["occasions"][2]["civil"] != js(["hijri", "--to-civil", "1445-09-01", "--format", "json"])["civil"]:
+    fail("events: the start of Ramadan 1445 differs from the conversion")
+civil = js(["events", "--year", "2025", "--format", "json", "--city", "Jakarta"])["occasions"]
+dates = [o["civil"] for o in civil]
+if not civil or dates != sorted(dates) or any(not d.startswith("2025-") for d in dates) or \
+        {o["name"] for o in civil} != set(names):
+    fail("events in the civil year 2025: %r" % [(o["name"], o["civil"]) for o in civil])
+upcoming = js(["events", "--next", "Ramadan", "--date", "2024-06-01", "--format", "json"])["occasions"]
+if len(upcoming) != 1 or upcoming[0]["hijri"]["year"] != 1446 or upcoming[0]["civil"] < "2024-06-01":
+    fail("events --next ramadan: %r" % upcoming)
+result = run(["events", "--next", "christmas"], status=2)
+if b"--next: expects one of new-year,ashura,ramadan" not in result.stderr:
+    fail("events --next christmas: %r" % result.stderr)
+
 # The terminal's encoding: the same report as UTF-8 or as the library's Latin-1 bytes.
 args = ["times", "--format", "report", "--day", "--date", "2024-03-11", "--name", "Troms\u00f8"]
 latin1 = run(args + ["--encoding", "latin1"]).stdout

@@ -73,8 +73,13 @@ for flag, words in set(offered):
     for word in words.split():
         if flag in ("--format", "--events", "--encoding"):
             continue  # checked below, they go with their own commands or formats
-        run(["times", "--day", "--date", "2024-03-11", "--lat", "21.4", "--lon", "39.8", "--tz", "3",
-             flag, word] + (["--twilight", "seasonal"] if flag == "--shafaq" else []))
+        # A command's own flag is tried with that command, a common one with times.
+        owner = next((c for c, flags in commands.items() if flag in flags and c != "times"), "times")
+        if owner == "times":
+            run(["times", "--day", "--date", "2024-03-11", "--lat", "21.4", "--lon", "39.8", "--tz", "3",
+                 flag, word] + (["--twilight", "seasonal"] if flag == "--shafaq" else []))
+        else:
+            run([owner, "--date", "2024-03-11", flag, word])
         checked += 1
 for word in ("text", "report", "json", "csv", "ics", "html"):
     run(["times", "--day", "--date", "2024-03-11", "--format", word])
