@@ -9,6 +9,7 @@
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
+#include "export_formats.h"
 #include "json_out.h"
 #include "moon/crescent.h"
 #include "moon_json.h"
@@ -113,9 +114,8 @@ int RunCrescent(int argc, char **argv, int first) {
     EveningCrescent e{};
     ComputeEveningCrescent(r.date, loc, r.config, e);
 
-    char dateText[16];
-    std::snprintf(dateText, sizeof dateText, "%04d-%02d-%02d", r.date.year, r.date.month,
-                  static_cast<int>(r.date.day));
+    const std::string dateTextString = DateText(r.date);
+    const char *dateText = dateTextString.c_str();
     Json doc;
     doc["date"] = dateText;
     doc["place"] = PlaceJson(r);

@@ -12,6 +12,7 @@
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
+#include "export_formats.h"
 #include "json_out.h"
 #include "options.h"
 #include "prayer/report_names.h"
@@ -50,12 +51,6 @@ Dated DateOf(Request &r, const Occasion &o, int hijriYear) {
     return d;
 }
 
-std::string CivilText(const VorDate &date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, static_cast<int>(date.day));
-    return text;
-}
-
 int HijriYearOf(Request &r, const VorDate &civil) {
     VorDate d = civil;
     if (VorAdToIslamic(&d, &r.location, &r.config) != 1)
@@ -73,10 +68,7 @@ int RunEvents(int argc, char **argv, int first) {
     for (const auto &[flag, value] : own) {
         if (flag == "--help") help = true;
         if (flag == "--year") yearText = value;
-        if (flag == "--next") {
-            next.clear();
-            for (const char c : value) next += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
+        if (flag == "--next") next = Lowered(value);
     }
     if (help) {
         std::printf(
@@ -171,11 +163,11 @@ int RunEvents(int argc, char **argv, int first) {
                           {"day", d.occasion->day},
                           {"monthName", HijriMonthName(d.occasion->month)}};
             if (d.found) {
-                o["civil"] = CivilText(d.civil);
+                o["civil"] = DateText(d.civil);
                 o["weekday"] = ShortWeekdayName(WeekdayOfJulianDay(DateToJulianDay(d.civil)));
                 VorDate eve{};
                 JulianDayToDate(DateToJulianDay(d.civil) - 1.0, eve);
-                o["eve"] = CivilText(eve);
+                o["eve"] = DateText(eve);
             } else {
                 o["civil"] = nullptr;
                 o["reason"] = "no month start could be computed at the place";
@@ -192,7 +184,7 @@ int RunEvents(int argc, char **argv, int first) {
         std::snprintf(hijri, sizeof hijri, "%d %s %d", d.occasion->day, HijriMonthName(d.occasion->month),
                       d.hijriYear);
         if (d.found)
-            std::printf("  %-18s %-26s %s %s\n", d.occasion->title, hijri, CivilText(d.civil).c_str(),
+            std::printf("  %-18s %-26s %s %s\n", d.occasion->title, hijri, DateText(d.civil).c_str(),
                         ShortWeekdayName(WeekdayOfJulianDay(DateToJulianDay(d.civil))));
         else
             std::printf("  %-18s %-26s (no month start could be computed here)\n", d.occasion->title, hijri);

@@ -98,7 +98,7 @@ Json MomentJson(const Happening *h, long long now, bool withRemaining) {
 int RunNext(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> own;
     Request r = ParseRequest(argc, argv, first, OwnFlagsOf("next"), &own);
-    std::string at, format = "text";
+    std::string at;
     for (const auto &[flag, value] : own) {
         if (flag == "--help") {
             std::printf(
@@ -116,13 +116,8 @@ int RunNext(int argc, char **argv, int first) {
             return 0;
         }
         if (flag == "--at") at = value;
-        if (flag == "--format") {
-            format = value;
-            for (char &c : format) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (format != "text" && format != "json")
-                throw UsageError("--format: expects one of text,json, not '" + value + "'");
-        }
     }
+    const bool json = WantsJson(own);
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
     RequireClock(r);
     const long long now = at.empty() ? static_cast<long long>(std::time(nullptr)) : ParseMoment(at, r.clock);
@@ -151,18 +146,9 @@ int RunNext(int argc, char **argv, int first) {
     }
 
     const frontend::ClockReading reading = r.clock.At(now);
-    LocalMoment nowMoment;
-    {
-        const long long local = now + reading.offsetSeconds;
-        const long long days0 = local >= 0 ? local / 86400 : -((-local + 86399) / 86400);
-        nowMoment.secondOfDay = static_cast<int>(local - days0 * 86400);
-        nowMoment.offsetSeconds = reading.offsetSeconds;
-        nowMoment.date.year = today.year;
-        nowMoment.date.month = static_cast<uint8_t>(today.month);
-        nowMoment.date.day = today.day;
-    }
+    const LocalMoment nowMoment = MomentAt(now, reading.offsetSeconds);
     const std::string place = ForTerminal(r.location.name[0] != '\0' ? r.location.name : "the point given", r);
-    if (format == "json") {
+    if (json) {
         Json doc;
         doc["now"] = IsoLocalDateTime(nowMoment);
         doc["place"] = PlaceJson(r);

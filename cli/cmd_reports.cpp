@@ -138,8 +138,7 @@ TimesFormat ParseTimesFormat(const std::vector<std::pair<std::string, std::strin
     TimesFormat format = TimesFormat::Text;
     for (const auto &f : own) {
         if (f.first != "--format") continue;
-        std::string name;
-        for (const char c : f.second) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string name = Lowered(f.second);
         bool known = false;
         for (int i = 0; i < 6; ++i) {
             if (name == Names[i]) {

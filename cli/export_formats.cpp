@@ -74,9 +74,13 @@ std::string DateText(int year, int month, int day) {
     return text;
 }
 
+}  // namespace
+
 std::string DateText(const VorDate &date) {
     return DateText(date.year, date.month, static_cast<int>(date.day));
 }
+
+namespace {
 
 std::string HijriDateText(const VorDate &date) {
     if (date.hijriValid != 1) return "";

@@ -15,6 +15,9 @@
 
 namespace vorlin::cli {
 
+// "2024-06-21" (ISO 8601; an expanded year outside 0..9999).
+std::string DateText(const VorDate &date);
+
 // "2024-06-21T03:12:45+01:00" for a valid moment (its own offset).
 std::string IsoLocalDateTime(const LocalMoment &moment);
 

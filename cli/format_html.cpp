@@ -20,14 +20,6 @@ namespace {
 // Place-record text as UTF-8 (as the other formats read it).
 std::string Utf8Text(const char *text) { return PlaceText(text); }
 
-long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
-std::string DateText(const VorDate &date) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, static_cast<int>(date.day));
-    return text;
-}
-
 // "51.5085° N, 0.1257° W"
 std::string Coordinates(const VorLocation &l) {
     char text[64];

@@ -27,8 +27,7 @@ bool WantsJson(const std::vector<std::pair<std::string, std::string>> &own) {
     bool json = false;
     for (const auto &[flag, value] : own) {
         if (flag != "--format") continue;
-        std::string v;
-        for (const char c : value) v += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string v = Lowered(value);
         if (v == "json")
             json = true;
         else if (v == "text")

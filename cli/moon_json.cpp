@@ -28,18 +28,8 @@ Json LocalJdJson(const Request &r, double localJd, double timeZoneHours) {
     if (!std::isfinite(localJd)) return nullptr;
     const double unix = (localJd - timeZoneHours / 24.0 - UnixEpochJd) * 86400.0;
     if (std::fabs(unix) > 1e12) return nullptr;
-    LocalMoment m;
     const long long utc = std::llround(unix);
-    m.offsetSeconds = r.clock.At(utc).offsetSeconds;
-    const long long local = utc + m.offsetSeconds;
-    const long long days = local >= 0 ? local / 86400 : -((-local + 86399) / 86400);
-    m.secondOfDay = static_cast<int>(local - days * 86400);
-    VorDate d{};
-    JulianDayToDate(UnixEpochJd + 0.5 + static_cast<double>(days) - 0.5, d);
-    m.date.year = d.year;
-    m.date.month = d.month;
-    m.date.day = std::floor(d.day);
-    return IsoLocalDateTime(m);
+    return IsoLocalDateTime(MomentAt(utc, r.clock.At(utc).offsetSeconds));
 }
 
 // A time of day (radians from local standard midnight of the day at
@@ -70,9 +60,7 @@ Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
         MoonRiseTransitSet(&date, &loc, &r.config, out);
         const double dayJd = DateToJulianDay(date);
         Json day;
-        char text[16];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, static_cast<int>(date.day));
-        day["date"] = text;
+        day["date"] = DateText(date);
         day["moonrise"] = EventJson(r, dayJd, out[1], tz);
         day["transit"] = EventJson(r, dayJd, out[0], tz);
         day["moonset"] = EventJson(r, dayJd, out[2], tz);
@@ -95,9 +83,7 @@ Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
             Json evening;
             VorDate e{};
             JulianDayToDate(d.eveningJd, e);
-            char text[16];
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d", e.year, e.month, static_cast<int>(e.day));
-            evening["date"] = text;
+            evening["date"] = DateText(e);
             evening["sunset"] = EventJson(r, d.eveningJd, d.sunset, tz);
             evening["moonset"] = EventJson(r, d.eveningJd, d.moonset, tz);
             evening["ageHours"] = std::round((d.moonData.sunsetUt - (d.geo - tz / 24.0)) * 24.0 * 100.0) / 100.0;
@@ -110,8 +96,7 @@ Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
             moon["firstEvening"] = evening;
             VorDate start{};
             JulianDayToDate(d.start, start);
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d", start.year, start.month, static_cast<int>(start.day));
-            moon["monthStart"] = text;
+            moon["monthStart"] = DateText(start);
         } else {
             moon["firstEvening"] = nullptr;
             moon["monthStart"] = nullptr;

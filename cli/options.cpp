@@ -111,6 +111,12 @@ double ParseNumber(const std::string &flag, const std::string &text) {
     return std::strtod(text.c_str(), nullptr);
 }
 
+std::string Lowered(const std::string &text) {
+    std::string out;
+    for (const char c : text) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 int ParseInteger(const std::string &flag, const std::string &text) {
     if (!IsDecimal(text, true) || std::fabs(std::strtod(text.c_str(), nullptr)) > 2147483647.0)
         throw UsageError(flag + ": expects a whole number, not '" + text + "'");
@@ -171,12 +177,6 @@ const FlagRow *FindFlag(const std::string &name) {
     return nullptr;
 }
 
-std::string Lower(const std::string &text) {
-    std::string out;
-    for (const char c : text) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::string RangeText(double v) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", v);
@@ -197,7 +197,7 @@ std::string CheckedValue(const FlagRow &f, const std::string &value) {
             return value;
         }
         case FlagRow::Word: {
-            const std::string lowered = Lower(value);
+            const std::string lowered = Lowered(value);
             std::string words = f.words;
             for (std::size_t start = 0; start <= words.size();) {
                 std::size_t bar = words.find('|', start);
@@ -325,8 +325,7 @@ double ParseMinutes(const std::string &flag, const std::string &text) {
 // One of the words of a flag, in any case; its index.
 int ParseWord(const std::string &flag, const std::string &text,
               std::initializer_list<const char *> words) {
-    std::string lowered;
-    for (const char c : text) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string lowered = Lowered(text);
     int index = 0;
     std::string list;
     for (const char *w : words) {

@@ -64,6 +64,9 @@ std::string ReportCannotShow(const Request &request);
 // month, day; throws UsageError when it is not of that shape.
 void ParseDate(const std::string &text, int &year, int &month, int &day);
 double ParseNumber(const std::string &flag, const std::string &text);
+
+// ASCII letters in lower case (values of flags match in any case).
+std::string Lowered(const std::string &text);
 int ParseInteger(const std::string &flag, const std::string &text);
 
 // The embedded default place and settings, and today's civil date.

@@ -17,8 +17,6 @@ namespace {
 constexpr long long SecondsPerDay = 86400;
 constexpr long long UnixEpochDayNumber = 2440588;  // JDN of 1970-01-01
 
-long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
 long long DayNumber(const VorDate &date) { return std::llround(DateToJulianDay(date) + 0.5); }
 
 frontend::CivilDate Civil(const VorDate &d) { return {d.year, d.month, static_cast<int>(d.day)}; }
@@ -191,17 +189,22 @@ LocalMoment MomentOf(const TimetableDay &day, int e) {
         m.reason = "not valid";
         return m;
     }
-    m.valid = true;
+    m = MomentAt(std::llround(event.unixSeconds), day.eventOffsetSeconds[e]);
     if (event.status == VOR_STATUS_FILLED) {
         m.filled = true;
         m.reason = FilledByText(event.filledBy);
     }
-    const long long utc = std::llround(event.unixSeconds);
+    return m;
+}
+
+LocalMoment MomentAt(long long utc, int offsetSeconds) {
+    LocalMoment m;
+    m.valid = true;
     const long long utcDays = FloorDiv(utc, SecondsPerDay);
     m.utcDayNumber = UnixEpochDayNumber + utcDays;
     m.utcSecondOfDay = static_cast<int>(utc - utcDays * SecondsPerDay);
-    m.offsetSeconds = day.eventOffsetSeconds[e];
-    const long long local = utc + m.offsetSeconds;
+    m.offsetSeconds = offsetSeconds;
+    const long long local = utc + offsetSeconds;
     const long long localDays = FloorDiv(local, SecondsPerDay);
     m.secondOfDay = static_cast<int>(local - localDays * SecondsPerDay);
     VorDate civil{};

@@ -67,6 +67,13 @@ struct LocalMoment {
     int offsetSeconds = 0;       // the clock's UTC offset at the moment
 };
 
+// a / b rounded towards minus infinity.
+inline long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// The instant utc (Unix seconds) on a clock offsetSeconds from UTC: its
+// local date and second of day, and its UTC day and second (valid).
+LocalMoment MomentAt(long long utc, int offsetSeconds);
+
 // The moment of event e of the day on the clock in force at its instant.
 LocalMoment MomentOf(const TimetableDay &day, int e);
 
