@@ -42,18 +42,18 @@ struct Dated {
     VorDate civil;
 };
 
-Dated DateOf(Request &r, const Occasion &o, int hijriYear) {
+Dated DateOf(Request &r, const Occasion &o, int hijriYear, CalendarCache &cache) {
     Dated d{&o, hijriYear, false, VorDate{}};
     d.civil.hijriYear = hijriYear;
     d.civil.hijriMonth = static_cast<uint8_t>(o.month);
     d.civil.hijriDay = o.day;
-    d.found = VorIslamicToAd(&d.civil, &r.location, &r.config) == 1;
+    d.found = ToCivil(r, d.civil, &cache) == 1;
     return d;
 }
 
-int HijriYearOf(Request &r, const VorDate &civil) {
+int HijriYearOf(Request &r, const VorDate &civil, CalendarCache &cache) {
     VorDate d = civil;
-    if (VorAdToIslamic(&d, &r.location, &r.config) != 1)
+    if (ToHijri(r, d, &cache) != 1)
         throw UsageError("the date lies before the Hijri era: no occasions to list");
     return d.hijriYear;
 }
@@ -82,7 +82,9 @@ int RunEvents(int argc, char **argv, int first) {
             "1900, e.g. 1446) or a civil year (2025: the occasions that fall in it);\n"
             "default: the Hijri year of the date.  --next NAME (new-year, ashura,\n"
             "ramadan, eid-al-fitr, arafah, eid-al-adha) gives the next one on or after\n"
-            "the date.\n"
+            "the date.  --calendar MODE (with --criterion, --level, --region) dates\n"
+            "them by another Hijri calendar, e.g. umm-al-qura or\n"
+            "conjunction-before-noon-utc.\n"
             "%s"
             "examples: vorlin events --city Leicester\n"
             "          vorlin events --year 2025 --city Jakarta --format json\n"
@@ -97,6 +99,7 @@ int RunEvents(int argc, char **argv, int first) {
         throw UsageError("the date is not a valid civil date of the years 1..9999");
     if (!yearText.empty() && !next.empty()) throw UsageError("--next: does not go with --year");
 
+    CalendarCache cache;
     std::vector<Dated> list;
     std::string scope;
     int civilYear = 0;
@@ -108,9 +111,9 @@ int RunEvents(int argc, char **argv, int first) {
             throw UsageError("--next: expects one of new-year,ashura,ramadan,eid-al-fitr,arafah,eid-al-adha, not '" +
                              next + "'");
         const double today = DateToJulianDay(r.date);
-        const int year = HijriYearOf(r, r.date);
+        const int year = HijriYearOf(r, r.date, cache);
         for (int h = year; h <= year + 1; ++h) {
-            const Dated d = DateOf(r, *wanted, h);
+            const Dated d = DateOf(r, *wanted, h, cache);
             if (d.found && DateToJulianDay(d.civil) >= today) {
                 list.push_back(d);
                 break;
@@ -120,7 +123,7 @@ int RunEvents(int argc, char **argv, int first) {
     } else {
         int hijriYear = 0;
         if (yearText.empty()) {
-            hijriYear = HijriYearOf(r, r.date);
+            hijriYear = HijriYearOf(r, r.date, cache);
         } else {
             const int year = ParseInteger("--year", yearText);
             if (year < 1 || year > 9999) throw UsageError("--year: must lie within 1..9999, not '" + yearText + "'");
@@ -128,7 +131,7 @@ int RunEvents(int argc, char **argv, int first) {
             else civilYear = year;
         }
         if (civilYear == 0) {
-            for (const Occasion &o : Occasions) list.push_back(DateOf(r, o, hijriYear));
+            for (const Occasion &o : Occasions) list.push_back(DateOf(r, o, hijriYear, cache));
             scope = std::to_string(hijriYear) + " AH";
         } else {
             // The Hijri years that touch the civil year (two, at times three).
@@ -136,10 +139,10 @@ int RunEvents(int argc, char **argv, int first) {
             jan1.year = civilYear;
             jan1.month = 1;
             jan1.day = 1;
-            const int h0 = HijriYearOf(r, jan1);
+            const int h0 = HijriYearOf(r, jan1, cache);
             for (int h = h0; h <= h0 + 2; ++h)
                 for (const Occasion &o : Occasions) {
-                    const Dated d = DateOf(r, o, h);
+                    const Dated d = DateOf(r, o, h, cache);
                     if (d.found && d.civil.year == civilYear) list.push_back(d);
                 }
             scope = std::to_string(civilYear);
@@ -150,7 +153,7 @@ int RunEvents(int argc, char **argv, int first) {
     if (json) {
         Json doc;
         doc["place"] = PlaceJson(r);
-        doc["calendar"] = "observational";
+        doc["calendar"] = IsLibraryCalendar(r.calendar) ? std::string("observational") : CalendarText(r);
         doc["scope"] = scope;
         doc["note"] = "a Hijri day begins at the sunset before its civil date (the eve)";
         doc["occasions"] = Json::array();
@@ -177,8 +180,9 @@ int RunEvents(int argc, char **argv, int first) {
         PrintJson(doc);
         return list.empty() ? 1 : 0;
     }
-    std::printf("Occasions of %s at %s (observational calendar at the place)\n", scope.c_str(),
-                ForTerminal(place, r).c_str());
+    const std::string calendar = IsLibraryCalendar(r.calendar) ? std::string("observational calendar at the place")
+                                                                : CalendarText(r) + " calendar";
+    std::printf("Occasions of %s at %s (%s)\n", scope.c_str(), ForTerminal(place, r).c_str(), calendar.c_str());
     for (const Dated &d : list) {
         char hijri[48];
         std::snprintf(hijri, sizeof hijri, "%d %s %d", d.occasion->day, HijriMonthName(d.occasion->month),

@@ -1,5 +1,5 @@
 // `vorlin hijri`: a civil date to its Hijri date at the place, and back,
-// through the library's exports (observational calendar).
+// in the request's Hijri calendar (the library's observational one by default).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -54,7 +54,7 @@ std::string WhyNoCivilDate(const VorDate &date, Request &r) {
     // The first civil day the conversion takes, and its Hijri date.
     VorDate eraStart{};
     JulianDayToDate(std::ceil(FirstJdOfEra(r.config) - 0.5) + 0.5, eraStart);
-    if (VorAdToIslamic(&eraStart, &r.location, &r.config) == 1 &&
+    if (ToHijri(r, eraStart) == 1 &&
         HijriOrder(date) < HijriOrder(eraStart)) {
         return "it lies before the Hijri era";
     }
@@ -65,10 +65,10 @@ std::string WhyNoCivilDate(const VorDate &date, Request &r) {
     first.hijriYear = date.hijriYear;
     first.hijriMonth = date.hijriMonth;
     first.hijriDay = 1.0;
-    if (date.hijriDay > 1.0 && VorIslamicToAd(&first, &r.location, &r.config) == 1) {
+    if (date.hijriDay > 1.0 && ToCivil(r, first) == 1) {
         VorDate beyond{};
         JulianDayToDate(DateToJulianDay(first) + date.hijriDay - 1.0, beyond);
-        const bool converted = VorAdToIslamic(&beyond, &r.location, &r.config) == 1;
+        const bool converted = ToHijri(r, beyond) == 1;
         const int length = static_cast<int>(date.hijriDay - beyond.hijriDay);
         if (converted && HijriOrder(beyond) > HijriOrder(date) && length >= 1) {
             char text[96];
@@ -95,6 +95,7 @@ Json ConversionJson(const Request &r, const VorDate *civil, const VorDate *hijri
         doc["hijri"] = nullptr;
     }
     doc["place"] = PlaceJson(r);
+    doc["calendar"] = CalendarText(r);
     if (!reason.empty()) doc["reason"] = reason;
     return doc;
 }
@@ -113,14 +114,17 @@ int RunHijri(int argc, char **argv, int first) {
                 "       vorlin hijri --to-civil Y-M-D [flags]  Hijri date (AH) to civil date\n"
                 "Converts by the observational Hijri calendar of the place: a month begins on\n"
                 "the day after the evening on which the new crescent passes the --crescent\n"
-                "test there.  The civil date defaults to --date or today.  Exit status 0 when\n"
+                "test there (--calendar, --criterion, --level and --region choose another\n"
+                "calendar).  The civil date defaults to --date or today.  Exit status 0 when\n"
                 "converted, 1 when not possible (a date before the Hijri era, or a day 30 of\n"
                 "a month that has 29 days at the place), 2 for a usage error or an invalid\n"
                 "date.\n"
                 "--format json gives {\"civil\", \"hijri\": {\"year\", \"month\", \"day\",\n"
-                "\"monthName\"}, \"place\"} (null with \"reason\" when there is none).\n"
+                "\"monthName\"}, \"place\", \"calendar\"} (null with \"reason\" when there is none).\n"
                 "examples: vorlin hijri 2024-03-11\n"
                 "          vorlin hijri --to-civil 1445-09-01\n"
+                "          vorlin hijri 2024-03-10 --calendar umm-al-qura\n"
+                "          vorlin hijri 2024-03-10 --city London --calendar regional --criterion yallop\n"
                 "          vorlin hijri 2024-06-21 --name Tromso --lat 69.65 --lon 18.96 --tz 1\n"
                 "%s",
                 PlaceAndSettingsHelp);
@@ -146,7 +150,7 @@ int RunHijri(int argc, char **argv, int first) {
         date.hijriMonth = static_cast<uint8_t>(m);
         date.hijriDay = d;
         if (IsValidDate(date, 1) != 1) throw UsageError(*toCivil + " is not a valid Hijri date");
-        if (VorIslamicToAd(&date, &r.location, &r.config) != 1) {
+        if (ToCivil(r, date) != 1) {
             const std::string why = WhyNoCivilDate(date, r);
             if (json) {
                 PrintJson(ConversionJson(r, nullptr, &date, why));
@@ -173,7 +177,7 @@ int RunHijri(int argc, char **argv, int first) {
         date.day = d;
     }
     if (IsValidDate(date, 0) != 1) throw UsageError(CivilText(date) + " is not a valid civil date");
-    if (VorAdToIslamic(&date, &r.location, &r.config) != 1) {
+    if (ToHijri(r, date) != 1) {
         const std::string why = BeforeEra(DateToJulianDay(date), r.config) ? "it lies before the Hijri era"
                                                                           : "no month start could be computed";
         if (json) {

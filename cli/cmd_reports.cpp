@@ -240,7 +240,8 @@ std::vector<VorDate> RangeOfFlags(Request &r, const ReportFlags &flags) {
         next.hijriYear = m == 12 ? y + 1 : y;
         next.hijriMonth = static_cast<uint8_t>(m == 12 ? 1 : m + 1);
         next.hijriDay = 1;
-        if (VorIslamicToAd(&start, &r.location, &r.config) != 1 || VorIslamicToAd(&next, &r.location, &r.config) != 1)
+        CalendarCache cache;
+        if (ToCivil(r, start, &cache) != 1 || ToCivil(r, next, &cache) != 1)
             throw UsageError("--hijri-month: " + flags.hijriMonth + " has no civil dates at the place");
         first = start;
         JulianDayToDate(DateToJulianDay(next) - 1.0, last);
@@ -262,7 +263,7 @@ std::vector<VorDate> RangeOfFlags(Request &r, const ReportFlags &flags) {
 int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format,
                    const IcsOptions &ics) {
     if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
-    if (flags.hijriMonths && VorAdToIslamic(&r.date, &r.location, &r.config) != 1)
+    if (flags.hijriMonths && ToHijri(r, r.date) != 1)
         throw UsageError("the date lies before the Hijri era: no Hijri months to count");
     if (r.date.year < 1 || r.date.year > 9999)
         throw UsageError("the times are given for the years 1..9999 (--format report takes others)");
@@ -405,14 +406,28 @@ int RunMoon(int argc, char **argv, int first) {
             end.year += 1;
             dates = RangeDates(r, first, static_cast<int>(std::llround(DateToJulianDay(end) - DateToJulianDay(first))));
         } else {
-            if (flags.hijriMonths && VorAdToIslamic(&r.date, &r.location, &r.config) != 1)
+            if (flags.hijriMonths && ToHijri(r, r.date) != 1)
                 throw UsageError("the date lies before the Hijri era: no Hijri months to count");
             dates = ScheduleDates(r, flags.span, flags.hijriMonths);
         }
         PrintJson(MoonJson(r, dates));
         return 0;
     }
-    return PrintReport(r, flags, false, WriteMoonReport);
+    const int status = PrintReport(r, flags, false, WriteMoonReport);
+    if (status == 0 && !IsLibraryCalendar(r.calendar)) {
+        // The report decides by the place's crescent test; the request's
+        // calendar may begin the months on other days.
+        std::vector<VorDate> dates;
+        if (r.date.year >= 1 && r.date.year <= 9999) dates = ScheduleDates(r, flags.span == VOR_SPAN_MASK ? VOR_SPAN_YEAR : flags.span, false);
+        const Json doc = MoonJson(r, dates);
+        std::printf("\nMonth starts by the %s calendar:\n", CalendarText(r).c_str());
+        for (const Json &moon : doc["newMoons"]) {
+            const Json &start = moon["calendarMonthStart"];
+            std::printf("  new moon %s: %s\n", moon["geocentric"].is_string() ? moon["geocentric"].get<std::string>().c_str() : "-",
+                        start.is_string() ? start.get<std::string>().c_str() : "none");
+        }
+    }
+    return status;
 }
 
 }  // namespace vorlin::cli

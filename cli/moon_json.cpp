@@ -47,6 +47,17 @@ double Degrees(double radians) { return std::round(radians * RadToDeg * 10000.0)
 
 Json UtOnClock(const Request &r, double ut) { return LocalJdJson(r, ut, 0.0); }
 
+namespace {
+
+// The civil date of the first day of the Hijri month a converted date lies in.
+VorDate FirstOfMonth(const VorDate &converted) {
+    VorDate first{};
+    JulianDayToDate(DateToJulianDay(converted) - (std::floor(converted.hijriDay) - 1.0), first);
+    return first;
+}
+
+}  // namespace
+
 Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
     VorLocation loc = r.location;
     loc.latitude *= DegToRad;
@@ -54,6 +65,7 @@ Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
     const double tz = loc.timeZone;
     Json doc;
     doc["place"] = PlaceJson(r);
+    if (!IsLibraryCalendar(r.calendar)) doc["calendar"] = CalendarText(r);
     doc["days"] = Json::array();
     for (const VorDate &date : dates) {
         double out[3] = {TimeNotValid, TimeNotValid, TimeNotValid};
@@ -101,6 +113,21 @@ Json MoonJson(Request &r, const std::vector<VorDate> &dates) {
             moon["firstEvening"] = nullptr;
             moon["monthStart"] = nullptr;
             moon["reason"] = "no evening with a sunset and a moonset after it";
+        }
+        if (!IsLibraryCalendar(r.calendar)) {
+            // The month start of the request's calendar beside the place's test.
+            double start = 0.0;
+            if (r.calendar.mode == CalendarMode::Tabular) {
+                VorDate label{};
+                JulianDayToDate(d.geo + 2.0, label);
+                moon["calendarMonthStart"] = ToHijri(r, label) == 1 ? Json(DateText(FirstOfMonth(label))) : Json(nullptr);
+            } else if (MonthStartOf(r, from, &start) == 1) {
+                VorDate s{};
+                JulianDayToDate(start, s);
+                moon["calendarMonthStart"] = DateText(s);
+            } else {
+                moon["calendarMonthStart"] = nullptr;
+            }
         }
         doc["newMoons"].push_back(moon);
         JulianDayToDate(d.geo + 1.0, from);  // past this new moon

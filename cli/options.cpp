@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "calendar/summer_time.h"
 #include "interface/times_record.h"
@@ -65,11 +66,81 @@ const char *const PlaceAndSettingsHelp =
     "                      at sunset; 20 about best separates seen from unseen young\n"
     "                      crescents in some 5,300 published observations\n"
     "  --hijri-adjust DAYS [0]\n"
+    "Hijri calendar (conversions, --hijri-months, events, the moon's month start):\n"
+    "  --calendar MODE [observational]   observational: the crescent seen at the\n"
+    "                      place; regional: seen anywhere in --region the evening\n"
+    "                      before; conjunction-before-noon-utc: the day after a\n"
+    "                      conjunction before 12:00 UTC; umm-al-qura: the Makkah rule\n"
+    "                      (conjunction before sunset, Moon setting after the Sun on\n"
+    "                      the 29th); tabular: the arithmetic calendar\n"
+    "  --criterion NAME [default]   default (the --crescent test), yallop,\n"
+    "                      arcv-width or danjon; NAME+danjon adds the Danjon limit\n"
+    "  --level naked-eye|optical-aid [naked-eye]   yallop A-B / A-D, arcv-width\n"
+    "                      A / A-C\n"
+    "  --region world|americas|PLACE;PLACE;... [world]   PLACE: a gazetteer name\n"
+    "                      or LAT,LON\n"
     "Output:\n"
     "  --encoding utf8|latin1   text for people (not json, csv, ics, html): UTF-8,\n"
     "                      or the library's Latin-1 [the locale's: UTF-8 when it is]\n"
     "--city and --method are applied first: any other flag overrides them, in any\n"
     "order.\n";
+
+namespace {
+
+VorLocation Radians(const Request &request) {
+    VorLocation loc = request.location;
+    loc.latitude *= DegToRad;
+    loc.longitude *= DegToRad;
+    return loc;
+}
+
+}  // namespace
+
+int ToHijri(const Request &request, VorDate &date, CalendarCache *cache) {
+    if (IsLibraryCalendar(request.calendar)) {
+        VorLocation loc = request.location;
+        VorConfig config = request.config;
+        return VorAdToIslamic(&date, &loc, &config);
+    }
+    VorLocation loc = Radians(request);
+    return CivilToHijriOfRule(request.calendar, date, loc, request.config, cache);
+}
+
+int ToCivil(const Request &request, VorDate &date, CalendarCache *cache) {
+    if (IsLibraryCalendar(request.calendar)) {
+        VorLocation loc = request.location;
+        VorConfig config = request.config;
+        return VorIslamicToAd(&date, &loc, &config);
+    }
+    VorLocation loc = Radians(request);
+    return HijriToCivilOfRule(request.calendar, date, loc, request.config, cache);
+}
+
+std::string CalendarText(const Request &request) {
+    const CalendarRule &c = request.calendar;
+    std::string text = CalendarModeName(c.mode);
+    if (c.mode == CalendarMode::Observational || c.mode == CalendarMode::Regional) {
+        text += " (";
+        text += CrescentCriterionName(c.crescent.criterion);
+        if (c.crescent.withDanjon) text += "+danjon";
+        if (c.crescent.criterion == CrescentCriterion::Yallop || c.crescent.criterion == CrescentCriterion::ArcvWidth) {
+            text += ", ";
+            text += SightingLevelName(c.crescent.level);
+        }
+        if (c.mode == CalendarMode::Regional) {
+            text += ", ";
+            text += c.region == RegionKind::Places ? std::to_string(c.placeCount) + " places"
+                                                   : std::string(RegionKindName(c.region));
+        }
+        text += ")";
+    }
+    return text;
+}
+
+int MonthStartOf(const Request &request, const VorDate &date, double *start) {
+    const VorLocation loc = Radians(request);
+    return MonthStartOfRule(request.calendar, date, loc, request.config, start);
+}
 
 void ParseDate(const std::string &text, int &year, int &month, int &day) {
     const char *p = text.c_str();
@@ -164,6 +235,14 @@ const std::vector<FlagRow> &CommonFlags() {
         {K::Number, "--crescent", "DEG", 0, 90, "", "crescent test: Moon altitude above the Sun plus elongation"},
         {K::Integer, "--fajr-isha-minutes", "N", 0, 1440, "", "minutes of the high-latitude rule 9"},
         {K::Integer, "--hijri-adjust", "DAYS", -30, 30, "", "days added to the Hijri calendar"},
+        {K::Word, "--calendar", "MODE", 0, 0,
+         "observational|regional|conjunction-before-noon-utc|umm-al-qura|tabular",
+         "the Hijri calendar of conversions and Hijri months"},
+        {K::Text, "--criterion", "NAME", 0, 0, "criterion",
+         "crescent criterion: default, yallop, arcv-width, danjon, or NAME+danjon"},
+        {K::Word, "--level", "LEVEL", 0, 0, "naked-eye|optical-aid", "how the crescent must be seen"},
+        {K::Text, "--region", "REGION", 0, 0, "region",
+         "the regional calendar's region: world, americas, or PLACE;PLACE;..."},
         {K::Word, "--encoding", "NAME", 0, 0, "utf8|latin1", "text output encoding (default: the locale's)"},
     };
     return flags;
@@ -389,6 +468,76 @@ void ApplyMethod(const NamedMethod &m, Request &r) {
     r.config.fiqh = m.midnight == MidnightJafari ? 0 : m.asrFactor == 2 ? 2 : 1;
 }
 
+// --criterion NAME or NAME+danjon (any case).
+CrescentRule ParseCriterion(const std::string &text) {
+    CrescentRule rule{};
+    const std::string lowered = Lowered(text);
+    std::string name = lowered;
+    const std::size_t plus = lowered.find('+');
+    if (plus != std::string::npos) {
+        name = lowered.substr(0, plus);
+        if (lowered.substr(plus + 1) != "danjon" || name == "danjon")
+            throw UsageError("--criterion: '" + text + "': only danjon can be added (NAME+danjon)");
+        rule.withDanjon = true;
+    }
+    if (!CrescentCriterionOfName(name.c_str(), &rule.criterion))
+        throw UsageError("--criterion: no criterion '" + text +
+                         "' (criteria: default, yallop, arcv-width, danjon; NAME+danjon)");
+    return rule;
+}
+
+// --region world, americas, or places separated by ';': gazetteer names
+// or LAT,LON in degrees.
+void ParseRegion(const std::string &text, CalendarRule &rule) {
+    const std::string lowered = Lowered(text);
+    rule.placeCount = 0;
+    if (lowered == "world" || lowered == "americas") {
+        rule.region = lowered == "world" ? RegionKind::World : RegionKind::Americas;
+        return;
+    }
+    rule.region = RegionKind::Places;
+    std::size_t start = 0;
+    while (start <= text.size()) {  // bounded: each pass moves past a ';'
+        std::size_t end = text.find(';', start);
+        if (end == std::string::npos) end = text.size();
+        std::string item = text.substr(start, end - start);
+        while (!item.empty() && item.front() == ' ') item.erase(item.begin());
+        while (!item.empty() && item.back() == ' ') item.pop_back();
+        start = end + 1;
+        if (item.empty()) continue;
+        if (rule.placeCount == MaxRegionPlaces)
+            throw UsageError("--region: more than " + std::to_string(MaxRegionPlaces) + " places");
+        double lat = 0.0, lon = 0.0;
+        const std::size_t comma = item.find(',');
+        char *stop = nullptr;
+        bool point = false;
+        if (comma != std::string::npos) {
+            const std::string a = item.substr(0, comma), b = item.substr(comma + 1);
+            lat = std::strtod(a.c_str(), &stop);
+            point = stop != a.c_str() && *stop == '\0';
+            if (point) {
+                lon = std::strtod(b.c_str(), &stop);
+                point = stop != b.c_str() && *stop == '\0';
+            }
+        }
+        if (point) {
+            if (!(std::fabs(lat) <= 90.0) || !(std::fabs(lon) <= 180.0))
+                throw UsageError("--region: '" + item + "' is not a latitude,longitude in degrees");
+        } else {
+            const std::vector<frontend::Place> found = frontend::FindPlaces(item, 1);
+            if (found.empty()) throw UsageError("--region: no place '" + item + "' (see vorlin places)");
+            lat = found[0].latitude;
+            lon = found[0].longitude;
+        }
+        VorLocation &p = rule.places[rule.placeCount++];
+        p = VorLocation{};
+        p.latitude = lat * DegToRad;
+        p.longitude = lon * DegToRad;
+        p.timeZone = static_cast<float>(std::round(lon / 15.0));
+    }
+    if (rule.placeCount == 0) throw UsageError("--region: no place given");
+}
+
 // The gazetteer's place for a --city query over the request; the most
 // populous of several, with a note saying so.
 void ApplyPlace(const std::string &query, Request &r) {
@@ -450,6 +599,7 @@ std::string ReportCannotShow(const Request &r) {
         return "rounding other than the report's (--rounding or the method)";
     if (t.highLatitude > 9) return "this --high-latitude-rule (the report has rules 0..9)";
     if (r.asrBoth) return "both Asr times (--asr both)";
+    if (!IsLibraryCalendar(r.calendar)) return "a Hijri calendar of its own (--calendar or --criterion)";
     if (r.horizonGiven && t.horizonHeight != std::max(r.location.height, 0))
         return "a --horizon-height other than --height (the report takes the dip from the height)";
     return "";
@@ -683,6 +833,15 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
                 throw UsageError("--fajr-isha-minutes: must lie within 0..1440");
         } else if (arg == "--hijri-adjust") {
             c.hijriAdjustDays = t.hijriAdjustDays = ParseInteger(arg, v);
+        } else if (arg == "--calendar") {
+            CalendarModeOfName(v.c_str(), &r.calendar.mode);  // the row checked the word
+        } else if (arg == "--criterion") {
+            r.calendar.crescent = ParseCriterion(v);
+            r.criterionGiven = true;
+        } else if (arg == "--level") {
+            SightingLevelOfName(v.c_str(), &r.calendar.crescent.level);
+        } else if (arg == "--region") {
+            ParseRegion(v, r.calendar);
         } else {
             throw UsageError(arg + ": unknown flag (see vorlin COMMAND --help)");
         }

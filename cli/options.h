@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/calendar_modes.h"
 #include "vorlin.h"
 #include "zones.h"
 
@@ -37,7 +38,23 @@ struct Request {
     std::vector<std::string> notes;       // said on stderr: which place or zone was taken
     std::string clockProblem;             // why a point has no clock (no --tz, no place near)
     std::vector<std::string> positional;  // arguments that are not flags
+    // The Hijri calendar of the conversions (--calendar, --criterion,
+    // --level, --region); the crescent criterion also picks a map's zones.
+    CalendarRule calendar{};
+    bool criterionGiven = false;  // --criterion was given
 };
+
+// The request's Hijri calendar: civil to Hijri and back (the library's
+// VorAdToIslamic and VorIslamicToAd for its own calendar), with the same
+// fields and refusals.  A cache shares month starts over many conversions
+// of one request.
+int ToHijri(const Request &request, VorDate &date, CalendarCache *cache = nullptr);
+int ToCivil(const Request &request, VorDate &date, CalendarCache *cache = nullptr);
+// The calendar in words: "observational (default criterion)", "umm-al-qura", ...
+std::string CalendarText(const Request &request);
+// The first day (local JD of 0 h) of the month after the first new moon at
+// or after date in the request's calendar: 1, or 0 when there is none.
+int MonthStartOf(const Request &request, const VorDate &date, double *start);
 
 // Sets the request's civil date (and the legacy records' zone for it).
 void SetRequestDate(Request &request, int year, int month, int day);

@@ -24,6 +24,36 @@ frontend::CivilDate Civil(const VorDate &d) { return {d.year, d.month, static_ca
 }  // namespace
 
 std::vector<VorDate> ScheduleDates(const Request &request, unsigned span, bool hijriMonths) {
+    if (!IsLibraryCalendar(request.calendar)) {
+        if (!hijriMonths || span == VOR_SPAN_DAY) {
+            // The civil days of the span, named in the request's calendar.
+            Request civil = request;
+            civil.calendar = CalendarRule{};
+            std::vector<VorDate> days = ScheduleDates(civil, span, false);
+            if (days.empty()) return days;
+            VorDate first = days.front();
+            first.hijriValid = 0;
+            return RangeDates(request, first, static_cast<int>(days.size()));
+        }
+        // The Hijri month or year of the date in the request's calendar.
+        VorDate date = request.date;
+        if (ToHijri(request, date) != 1) return {};
+        VorDate first{}, next{};
+        first.hijriYear = next.hijriYear = date.hijriYear;
+        first.hijriMonth = span == VOR_SPAN_MONTH ? date.hijriMonth : 1;
+        first.hijriDay = next.hijriDay = 1.0;
+        if (span == VOR_SPAN_MONTH && date.hijriMonth < 12) {
+            next.hijriMonth = static_cast<uint8_t>(date.hijriMonth + 1);
+        } else {
+            next.hijriYear += 1;
+            next.hijriMonth = 1;
+        }
+        CalendarCache cache;
+        if (ToCivil(request, first, &cache) != 1 || ToCivil(request, next, &cache) != 1) return {};
+        first.hijriValid = 0;
+        const long long count = DayNumber(next) - DayNumber(first);
+        return RangeDates(request, first, static_cast<int>(count));
+    }
     VorLocation radians = request.location;
     radians.latitude *= DegToRad;
     radians.longitude *= DegToRad;
@@ -61,6 +91,7 @@ std::vector<VorDate> RangeDates(const Request &request, const VorDate &first, in
     VorLocation radians = request.location;
     radians.latitude *= DegToRad;
     radians.longitude *= DegToRad;
+    CalendarCache cache;
     std::vector<VorDate> dates;
     const long long n0 = DayNumber(first);
     for (int i = 0; i < count && i < 3660; ++i) {
@@ -76,7 +107,7 @@ std::vector<VorDate> RangeDates(const Request &request, const VorDate &first, in
             d.hijriMonth = previous->hijriMonth;
             d.hijriDay = previous->hijriDay + 1;
         } else {
-            GregorianToHijri(d, radians, request.config);
+            CivilToHijriOfRule(request.calendar, d, radians, request.config, &cache);
         }
         dates.push_back(d);
     }

@@ -323,6 +323,16 @@ struct MonthStartThrough {
 
 }  // namespace
 
+int GregorianToHijriFrom(MonthStartSource &monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config) {
+    return GregorianToHijriSearch(monthStart, date, location, config);
+}
+
+int HijriToGregorianFrom(MonthStartSource &monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config) {
+    return HijriToGregorianSearch(monthStart, date, location, config);
+}
+
 int GregorianToHijriWith(MonthStartFunction monthStart, VorDate &date, VorLocation &location,
                          const VorConfig &config) {
     MonthStartThrough through{monthStart};

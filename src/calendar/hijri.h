@@ -14,12 +14,12 @@
 // (UT JD + timeZone/24) at 0 h, i.e. numbers ending in .5.
 #pragma once
 
+#include "moon/month_start.h"
 #include "vorlin.h"
 
 namespace vorlin {
 
 class TextWriter;
-struct MonthStartCache;
 
 // Tabular day number of the Hijri date in hijriYear, hijriMonth, hijriDay,
 // ceiling form: trunc(ceil(29.5 (m - 1)) + (11y + 3) div 30 + 354 (y - 1)
@@ -115,6 +115,30 @@ int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &conf
                      MonthStartCache &cache);
 int HijriToGregorian(VorDate &date, VorLocation &location, const VorConfig &config,
                      MonthStartCache &cache);
+
+// A month-start computation for the searches of the conversions, with an
+// optional memory of latitude walks (the calendars of calendar_modes.h).
+// operator() is called as ComputeMonthStart in conversion mode: non-zero
+// with *outJd the local JD of 0 h of the first day of the month after the
+// first new moon at or after date, 0 when none can be computed at loc.
+class MonthStartSource {
+public:
+    virtual double operator()(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                              double *outJd) = 0;
+    virtual bool Recall(const VorDate &, const VorLocation &, const VorConfig &,
+                        MonthStartCache::Walk *) {
+        return false;
+    }
+    virtual void Remember(const VorDate &, double, const VorLocation &, const VorConfig &, int,
+                          int) {}
+
+protected:
+    ~MonthStartSource() = default;
+};
+int GregorianToHijriFrom(MonthStartSource &monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config);
+int HijriToGregorianFrom(MonthStartSource &monthStart, VorDate &date, VorLocation &location,
+                         const VorConfig &config);
 
 // GregorianToHijri and HijriToGregorian on a given month-start computation
 // (the forms above pass ComputeMonthStart); no walk is remembered.

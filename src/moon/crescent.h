@@ -48,6 +48,13 @@ struct EveningCrescent {
 void ComputeEveningCrescent(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
                             EveningCrescent &out);
 
+// The same evening when the geocentric conjunction (JD UT) is already
+// known, as for every place of a map or a region: the conjunctions are not
+// searched, conjunctionTopoUt and ageTopoHours are NaN, ageGeoHours is
+// counted from the given conjunction.  About half the cost.
+void ComputeEveningCrescentAfter(const VorDate &date, const VorLocation &loc, const VorConfig &cfg,
+                                 double conjunctionGeoUt, EveningCrescent &out);
+
 // Yallop's q at the best time: q = (ARCV - (11.8371 - 6.3226 W + 0.7319 W^2
 // - 0.1018 W^3)) / 10, ARCV geocentric airless (degrees), W topocentric (arc
 // minutes); zones A (q > +0.216) easily visible, B (> -0.014) visible in
@@ -66,5 +73,49 @@ char OdehZone(double v);
 
 // Danjon's limit: no crescent below 7 degrees of elongation.
 inline constexpr double DanjonLimitDegrees = 7.0;
+
+// The criteria that judge an evening, by the names the front ends use:
+// "default", "yallop", "arcv-width", "danjon".
+enum class CrescentCriterion { Default, Yallop, ArcvWidth, Danjon };
+inline constexpr int CrescentCriterionCount = 4;
+const char *CrescentCriterionName(CrescentCriterion criterion);
+// The criterion of a name (exact, lower case); false when there is none.
+bool CrescentCriterionOfName(const char *name, CrescentCriterion *criterion);
+
+// How well the crescent must be seen for a month to begin: with the naked
+// eye (the default) or with optical aid.
+enum class SightingLevel { NakedEye, OpticalAid };
+const char *SightingLevelName(SightingLevel level);  // "naked-eye", "optical-aid"
+bool SightingLevelOfName(const char *name, SightingLevel *level);
+
+// A criterion's verdict on one evening: its number (default: the test's
+// value in degrees; yallop: q; arcv-width: V; danjon: ARCL in degrees at
+// the best time) and its zone letter (A..F for yallop, A..D for
+// arcv-width, V (passes) or N for default and danjon).
+struct CrescentVerdict {
+    double value;
+    char zone;
+};
+// thresholdDegrees: the default test's threshold (crescentThreshold).
+// An evening without sunset or moonset (status 0) gets the value NaN and
+// the worst zone (F, D or N).
+CrescentVerdict JudgeCrescent(const EveningCrescent &evening, CrescentCriterion criterion,
+                              double thresholdDegrees);
+
+// Whether a zone reaches a level: default and danjon V at both levels;
+// yallop A or B with the naked eye, A to D with optical aid; arcv-width A
+// with the naked eye, A to C with optical aid.
+bool ZoneReaches(CrescentCriterion criterion, char zone, SightingLevel level);
+
+// A crescent rule: a criterion at a level, with Danjon's limit as a further
+// necessary condition when withDanjon is set.
+struct CrescentRule {
+    CrescentCriterion criterion = CrescentCriterion::Default;
+    SightingLevel level = SightingLevel::NakedEye;
+    bool withDanjon = false;
+};
+// True when the evening (status 1) passes the rule.
+bool CrescentSeen(const EveningCrescent &evening, const CrescentRule &rule,
+                  double thresholdDegrees);
 
 }  // namespace vorlin
