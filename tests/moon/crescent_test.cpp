@@ -76,6 +76,64 @@ double ElongationLowPrecision(double jdUt) {
     return std::acos(std::cos(rad(moonLatitude)) * std::cos(rad(moonLongitude - sunLongitude))) * RadToDeg;
 }
 
+// The low-precision Moon's and Sun's altitudes (degrees, geocentric, no
+// refraction) at jdUt seen from latitude/longitude (degrees): the series
+// above to ecliptic coordinates, then the mean obliquity and sidereal time.
+struct LowPrecisionAltitudes {
+    double moon, sun, moonParallax;
+};
+
+LowPrecisionAltitudes AltitudesLowPrecision(double jdUt, double latitude, double longitude) {
+    const double t = (jdUt + 69.0 / 86400.0 - 2451545.0) / 36525.0;
+    auto rad = [](double deg) { return deg * DegToRad; };
+    const double lp = 218.3164477 + 481267.88123421 * t;
+    const double d = rad(297.8501921 + 445267.1114034 * t);
+    const double m = rad(357.5291092 + 35999.0502909 * t);
+    const double mp = rad(134.9633964 + 477198.8675055 * t);
+    const double f = rad(93.2720950 + 483202.0175233 * t);
+    const double moonLongitude =
+        lp + 6.288774 * std::sin(mp) + 1.274027 * std::sin(2 * d - mp) + 0.658314 * std::sin(2 * d) +
+        0.213618 * std::sin(2 * mp) - 0.185116 * std::sin(m) - 0.114332 * std::sin(2 * f);
+    const double moonLatitude = 5.128122 * std::sin(f) + 0.280602 * std::sin(mp + f) +
+                                0.277693 * std::sin(mp - f) + 0.173237 * std::sin(2 * d - f);
+    const double distanceKm = 385000.56 - 20905.355 * std::cos(mp) - 3699.111 * std::cos(2 * d - mp) -
+                              2955.968 * std::cos(2 * d) - 569.925 * std::cos(2 * mp);
+    const double sunLongitude = 280.46646 + 36000.76983 * t + (1.914602 - 0.004817 * t) * std::sin(m) +
+                                0.019993 * std::sin(2 * m) - 0.00569;
+    const double eps = rad(23.439291 - 0.0130042 * t);
+    const double gmst = 280.46061837 + 360.98564736629 * (jdUt - 2451545.0);
+    auto altitude = [&](double lambdaDeg, double betaDeg) {
+        const double lambda = rad(lambdaDeg), beta = rad(betaDeg);
+        const double ra = std::atan2(std::sin(lambda) * std::cos(eps) - std::tan(beta) * std::sin(eps),
+                                     std::cos(lambda));
+        const double dec = std::asin(std::sin(beta) * std::cos(eps) +
+                                     std::cos(beta) * std::sin(eps) * std::sin(lambda));
+        const double hourAngle = rad(gmst + longitude) - ra;
+        return std::asin(std::sin(rad(latitude)) * std::sin(dec) +
+                         std::cos(rad(latitude)) * std::cos(dec) * std::cos(hourAngle)) *
+               RadToDeg;
+    };
+    return {altitude(moonLongitude, moonLatitude), altitude(sunLongitude, 0.0),
+            std::asin(6378.14 / distanceKm) * RadToDeg};
+}
+
+// The instant after start (JD UT) at which a body's altitude falls through
+// `standard` (degrees): one-minute steps, then halving.
+template <typename Altitude>
+double SettingTime(double start, Altitude above) {
+    double a = start, b = start;
+    for (int i = 0; i < 600; ++i) {  // ten hours at most
+        b = a + 1.0 / 1440.0;
+        if (above(a) > 0.0 && above(b) <= 0.0) break;
+        a = b;
+    }
+    for (int i = 0; i < 30; ++i) {
+        const double mid = 0.5 * (a + b);
+        (above(mid) > 0.0 ? a : b) = mid;
+    }
+    return 0.5 * (a + b);
+}
+
 struct EveningCase {
     const char *name;
     double latitude, longitude;
@@ -113,6 +171,25 @@ TEST_P(YoungCrescent, AgreesWithThePublishedConjunctionAndAnIndependentElongatio
     const double sd = e.atSunset.widthArcmin / (1.0 - std::cos(e.atSunset.arclTopo));
     EXPECT_GT(sd, 14.5);
     EXPECT_LT(sd, 17.5);
+    // Sunset and moonset against the low-precision bodies on the sea-level
+    // horizon (the Sun's upper limb with refraction at -0.8333 degrees, the
+    // Moon's at 0.7275 of its parallax - 0.5667), moved by the dip of the
+    // place's height, which lowers both horizons alike: sunset within half a
+    // minute, the lag within two (the library refracts the Moon's standard
+    // altitude at the upper limb's apparent altitude, not at the horizon,
+    // and takes the topocentric semidiameter: its lag is 1.1-1.5 min shorter
+    // on these evenings).
+    const double dip = 0.0293 * std::sqrt(static_cast<double>(c.height));
+    const double from = e.atSunset.ut - 2.0 / 24.0;
+    const double sunset = SettingTime(from, [&](double jd) {
+        return AltitudesLowPrecision(jd, c.latitude, c.longitude).sun + 0.8333 + dip;
+    });
+    const double moonset = SettingTime(from, [&](double jd) {
+        const LowPrecisionAltitudes a = AltitudesLowPrecision(jd, c.latitude, c.longitude);
+        return a.moon - (0.7275 * a.moonParallax - 0.5667) + dip;
+    });
+    EXPECT_NEAR((sunset - e.atSunset.ut) * 1440.0, 0.0, 2.0);
+    EXPECT_NEAR((moonset - sunset) * 1440.0, e.lagMinutes, 2.0);
     // The library's test is the apparent altitude difference plus elongation.
     EXPECT_NEAR(e.atSunset.visibility,
                 e.atSunset.moonAltitude - e.atSunset.sunAltitude + e.atSunset.arclTopo, 1e-12);
