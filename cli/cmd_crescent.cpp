@@ -1,7 +1,10 @@
 // `vorlin crescent`: can the new crescent be seen here this evening?  The
 // evening's crescent data and the verdict of every criterion.
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "moon_json.h"
 #include "options.h"
 #include "terminal.h"
+#include "visibility_map.h"
 
 namespace vorlin::cli {
 
@@ -23,25 +27,8 @@ namespace {
 double Degrees(double radians) { return std::round(radians * RadToDeg * 1000.0) / 1000.0; }
 double Round(double v, double scale) { return std::round(v * scale) / scale; }
 
-const char *YallopMeaning(char zone) {
-    switch (zone) {
-        case 'A': return "easily visible";
-        case 'B': return "visible in perfect conditions";
-        case 'C': return "may need optical aid to find the crescent";
-        case 'D': return "needs optical aid";
-        case 'E': return "not visible with a telescope";
-        default: return "not visible";
-    }
-}
-
-const char *OdehMeaning(char zone) {
-    switch (zone) {
-        case 'A': return "visible by naked eye";
-        case 'B': return "visible by optical aid, possibly by naked eye";
-        case 'C': return "visible by optical aid only";
-        default: return "not visible";
-    }
-}
+const char *YallopMeaning(char zone) { return ZoneMeaning(CrescentCriterion::Yallop, zone); }
+const char *OdehMeaning(char zone) { return ZoneMeaning(CrescentCriterion::ArcvWidth, zone); }
 
 Json GeometryJson(const Request &r, const CrescentGeometry &g) {
     Json j;
@@ -74,6 +61,7 @@ int RunCrescent(int argc, char **argv, int first) {
     if (help) {
         std::printf(
             "usage: vorlin crescent [Y-M-D] [--format text|json] [FLAGS]\n"
+            "       vorlin crescent [Y-M-D] --map FILE.svg|FILE.png [--criterion NAME] [FLAGS]\n"
             "Can the new crescent be seen here on the evening of the date (default:\n"
             "today at the place)?  Prints the evening's sunset, moonset and lag, the\n"
             "Moon's age since the geocentric and the topocentric conjunction (the one\n"
@@ -90,13 +78,31 @@ int RunCrescent(int argc, char **argv, int first) {
             "  arcv-width  V at the best time (Odeh, 2004): A naked eye, B optical aid\n"
             "              and possibly naked eye, C optical aid only, D not visible\n"
             "  danjon      elongation at least 7 degrees (V) or not (N)\n"
+            "With --map FILE.svg or FILE.png: a map of the whole Earth instead, in\n"
+            "cells of 1 degree, each judged at its own sunset on the evening of the\n"
+            "date (its local date, on the clock UTC + round(longitude / 15) h) by the\n"
+            "criterion of --criterion NAME (default yallop), coloured by zone, with\n"
+            "the land's outlines, the geocentric conjunction and a legend.  The place\n"
+            "only picks today's date when no date is given.\n"
             "%s"
             "examples: vorlin crescent 2024-03-10 --city Cairo\n"
-            "          vorlin crescent 2024-04-09 --city \"Cape Town\" --format json\n",
+            "          vorlin crescent 2024-04-09 --city \"Cape Town\" --format json\n"
+            "          vorlin crescent 2024-03-10 --map crescent.svg --criterion arcv-width\n",
             PlaceAndSettingsHelp);
         return 0;
     }
     const bool json = WantsJson(own);
+    bool map = false;
+    std::string mapPath;
+    for (const auto &f : own) {
+        if (f.first == "--map") {
+            map = true;
+            mapPath = f.second;
+        }
+    }
+    MapFormat mapFormat = MapFormat::Svg;
+    if (map && !MapFormatOfPath(mapPath, &mapFormat))
+        throw UsageError("--map: '" + mapPath + "': the file name must end in .svg or .png");
     RequireClock(r);
     if (r.positional.size() == 1) {
         int y = 0, m = 0, d = 0;
@@ -107,6 +113,35 @@ int RunCrescent(int argc, char **argv, int first) {
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional.back() + "'");
     if (IsValidDate(r.date, 0) != 1 || r.date.year < 1 || r.date.year > 9999)
         throw UsageError("the date is not a valid civil date of the years 1..9999");
+
+    if (map) {
+        const CrescentCriterion criterion = r.criterionGiven ? r.calendar.crescent.criterion : CrescentCriterion::Yallop;
+        const auto start = std::chrono::steady_clock::now();
+        // The file is opened first: a path that cannot be written fails at once.
+        std::FILE *file = std::fopen(mapPath.c_str(), "wb");
+        if (file == nullptr) {
+            std::fprintf(stderr, "vorlin: cannot write %s: %s\n", ForTerminal(mapPath, r).c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        const VisibilityMap visibility = ComputeVisibilityMap(r.date, r.config, criterion);
+        std::string problem;
+        const std::string bytes = DrawVisibilityMap(visibility, mapFormat, &problem);
+        const bool written = problem.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        if (problem.empty() && !written) problem = std::string("cannot write ") + mapPath + ": " + std::strerror(errno);
+        if (std::fclose(file) != 0 && problem.empty())
+            problem = std::string("cannot write ") + mapPath + ": " + std::strerror(errno);
+        if (!problem.empty()) {
+            std::remove(mapPath.c_str());  // no half-written map left behind
+            std::fprintf(stderr, "vorlin: %s\n", ForTerminal(problem, r).c_str());
+            return 1;
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("wrote %s: the crescent on the evening of %s by %s, %zu cells of 1 degree, in %.2f s\n",
+                    ForTerminal(mapPath, r).c_str(), DateText(r.date).c_str(), CrescentCriterionName(criterion),
+                    visibility.zones.size(), seconds);
+        return 0;
+    }
 
     VorLocation loc = r.location;
     loc.latitude *= DegToRad;
