@@ -178,22 +178,22 @@ int RunCrescent(int argc, char **argv, int first) {
     doc["atBestTime"] = GeometryJson(r, e.atBest);
 
     const double threshold = r.config.crescentThreshold;
-    const double visibility = e.atSunset.visibility * RadToDeg;
-    const double q = YallopQ(e.atBest.arcvGeo * RadToDeg, e.atBest.widthArcmin);
-    const double v = OdehV(e.atBest.arcvTopo * RadToDeg, e.atBest.widthArcmin);
-    const double arcl = e.atBest.arclTopo * RadToDeg;
+    const CrescentVerdict byDefault = JudgeCrescent(e, CrescentCriterion::Default, threshold);
+    const CrescentVerdict yallop = JudgeCrescent(e, CrescentCriterion::Yallop, threshold);
+    const CrescentVerdict odeh = JudgeCrescent(e, CrescentCriterion::ArcvWidth, threshold);
+    const CrescentVerdict danjon = JudgeCrescent(e, CrescentCriterion::Danjon, threshold);
+    const double visibility = byDefault.value, q = yallop.value, v = odeh.value, arcl = danjon.value;
     Json criteria;
     criteria["default"] = {{"value", Round(visibility, 1000.0)},
                            {"threshold", threshold},
-                           {"zone", visibility >= threshold ? "V" : "N"}};
+                           {"zone", std::string(1, byDefault.zone)}};
     criteria["yallop"] = {{"value", Round(q, 1000.0)},
-                          {"zone", std::string(1, YallopZone(q))},
-                          {"meaning", YallopMeaning(YallopZone(q))}};
+                          {"zone", std::string(1, yallop.zone)},
+                          {"meaning", YallopMeaning(yallop.zone)}};
     criteria["arcv-width"] = {{"value", Round(v, 1000.0)},
-                              {"zone", std::string(1, OdehZone(v))},
-                              {"meaning", OdehMeaning(OdehZone(v))}};
-    criteria["danjon"] = {{"value", Round(arcl, 1000.0)},
-                          {"zone", arcl >= DanjonLimitDegrees ? "V" : "N"}};
+                              {"zone", std::string(1, odeh.zone)},
+                              {"meaning", OdehMeaning(odeh.zone)}};
+    criteria["danjon"] = {{"value", Round(arcl, 1000.0)}, {"zone", std::string(1, danjon.zone)}};
     doc["criteria"] = criteria;
     if (json) {
         PrintJson(doc);
@@ -222,11 +222,11 @@ int RunCrescent(int argc, char **argv, int first) {
     row("Illuminated, percent", e.atSunset.illuminated * 100.0, e.atBest.illuminated * 100.0, "%10.3f %10.3f");
     std::printf("Criteria\n");
     std::printf("  default     %8.3f  %s (%.1f needed at sunset)\n", visibility,
-                visibility >= threshold ? "V: passes" : "N: does not pass", threshold);
-    std::printf("  yallop q    %8.3f  zone %c: %s\n", q, YallopZone(q), YallopMeaning(YallopZone(q)));
-    std::printf("  arcv-width  %8.3f  zone %c: %s\n", v, OdehZone(v), OdehMeaning(OdehZone(v)));
+                byDefault.zone == 'V' ? "V: passes" : "N: does not pass", threshold);
+    std::printf("  yallop q    %8.3f  zone %c: %s\n", q, yallop.zone, YallopMeaning(yallop.zone));
+    std::printf("  arcv-width  %8.3f  zone %c: %s\n", v, odeh.zone, OdehMeaning(odeh.zone));
     std::printf("  danjon      %8.3f  %s\n", arcl,
-                arcl >= DanjonLimitDegrees ? "V: elongation at least 7 deg" : "N: elongation below 7 deg");
+                danjon.zone == 'V' ? "V: elongation at least 7 deg" : "N: elongation below 7 deg");
     return 0;
 }
 
