@@ -3,6 +3,7 @@
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "calendar/summer_time.h"
+#include "interface/calendar_record.h"
 #include "interface/times_record.h"
 #include "methods/methods.h"
 #include "places.h"
@@ -452,7 +453,7 @@ const char *FlagOfField(const char *field) {
         {"horizonHeight", "--horizon-height"}, {"crescentThreshold", "--crescent"},
         {"asrFactor", "--asr"},            {"midnight", "--midnight"},
         {"twilight", "--twilight"},        {"shafaq", "--shafaq"},
-        {"rounding", "--rounding"}};
+        {"rounding", "--rounding"},       {"calendar", "--calendar"}};
     for (const auto &f : Flags)
         if (std::strcmp(f[0], field) == 0) return f[1];
     return field;
@@ -888,6 +889,8 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     // The report's minutes for the other formats, unless a rounding was chosen.
     if (!r.roundingGiven && r.config.precision == 1 && r.times.rounding == 0) r.times.rounding = 1;
     if (r.asrBoth) r.times.asrFactor = 1;
+    // The calendar that says which days are Ramadan (Isha'a's Ramadan minutes).
+    r.times.calendar = IsLibraryCalendar(r.calendar) ? VorCalendar{} : CalendarRuleToRecord(r.calendar);
     if (r.times.shafaq != 0 && r.times.twilight == 0)
         throw UsageError("--shafaq: applies to the seasonal twilight (--twilight seasonal or "
                          "--method MoonsightingCommittee)");

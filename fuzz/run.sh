@@ -11,7 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
-for target in is_valid_date ad_to_islamic islamic_to_ad calculate moon_info qibla times_of_day; do
+for target in is_valid_date ad_to_islamic islamic_to_ad calculate moon_info qibla times_of_day \
+              crescent_calendar; do
   exe="$build/fuzz/fuzz_$target"
   [ -x "$exe" ] || { echo "missing $exe" >&2; exit 1; }
   mkdir -p "$work/$target"

@@ -4,8 +4,10 @@
  * Vorlin computes Islamic prayer times, an observational Hijri calendar,
  * moon information and the qibla for a place and a date.  A host keeps
  * three records (a date, a place, the calculation settings) and calls six
- * functions (the two reports also in a form that takes the buffer's size).  This header is the whole contract: record layouts, units,
- * calling convention and buffer rules.
+ * functions (the two reports also in a form that takes the buffer's size);
+ * the day's times as numbers, the Hijri calendars and the evening's crescent
+ * come through versioned records of their own (below).  This header is the
+ * whole contract: record layouts, units, calling convention and buffer rules.
  *
  * Records
  *   The three records have fixed little-endian layouts shared with
@@ -268,8 +270,71 @@ VORLIN_API void VORLIN_CALL VorQiblaInfo(VorLocation *location, VorDate *date,
  * defaults.
  */
 
+/* VorCalendar.mode */
+#define VOR_CALENDAR_OBSERVATIONAL 0        /* the crescent seen at the observer's place */
+#define VOR_CALENDAR_REGIONAL 1             /* the crescent seen anywhere in a region */
+#define VOR_CALENDAR_CONJUNCTION_NOON_UTC 2 /* the day after a conjunction before 12:00 UTC */
+#define VOR_CALENDAR_UMM_AL_QURA 3          /* Makkah's rule for the 29th day */
+#define VOR_CALENDAR_TABULAR 4              /* the arithmetic 30-year cycle */
+
+/* VorCalendar.criterion, and the index of VorCrescent.criterionValue/Zone */
+#define VOR_CRITERION_DEFAULT 0    /* the library's test: crescentThreshold */
+#define VOR_CRITERION_YALLOP 1     /* Yallop's q, zones A..F */
+#define VOR_CRITERION_ARCV_WIDTH 2 /* ARCV against width (Odeh's V), zones A..D */
+#define VOR_CRITERION_DANJON 3     /* elongation of 7 degrees or more */
+#define VOR_CRITERION_COUNT 4
+
+/* VorCalendar.level */
+#define VOR_LEVEL_NAKED_EYE 0
+#define VOR_LEVEL_OPTICAL_AID 1
+
+/* VorCalendar.region */
+#define VOR_REGION_WORLD 0    /* places every 5 degrees of latitude (60 S..60 N), 6 of longitude */
+#define VOR_REGION_AMERICAS 1 /* the same grid over 55 S..60 N, 170 W..30 W */
+#define VOR_REGION_PLACES 2   /* places[0 .. placeCount - 1] */
+
+#define VOR_CALENDAR_MAX_PLACES 32
+
 /*
- * VorTimesSettings (184 bytes): how the times are computed.  Start from
+ * VorCalendar (544 bytes): which Hijri calendar a conversion keeps.  A record
+ * of zeros with its size set is the library's own calendar, the one of
+ * VorAdToIslamic and VorIslamicToAd (observational, the default test).
+ *   size         sizeof(VorCalendar)
+ *   mode         VOR_CALENDAR_*
+ *   criterion    VOR_CRITERION_*: the crescent rule of the observational and
+ *                regional modes
+ *   level        VOR_LEVEL_*: how well the criterion's zone must say the
+ *                crescent is seen (yallop: A-B naked eye, A-D optical aid;
+ *                arcv-width: A, A-C; default and danjon: the same at both)
+ *   withDanjon   1: Danjon's limit as a further condition; 0: not
+ *   region       VOR_REGION_*: the region of the regional mode
+ *   placeCount   0..32: the places of VOR_REGION_PLACES (1 or more there)
+ *   reserved     not read
+ *   places       latitude and longitude in degrees (north and east
+ *                positive, longitude within +-180); each place keeps the
+ *                civil date of the zone of its longitude (longitude / 15,
+ *                rounded)
+ * Every field is checked whatever the mode; a field beyond the host's size
+ * takes its zero, but places counted by placeCount must lie within it.
+ * The observational and regional months have 29 or 30 days; in every mode
+ * a month's year and month are named by the tabular calendar a few days
+ * after its first day, hijriAdjustDays moves the civil date, and the two
+ * conversions are exact inverses.
+ */
+typedef struct VorCalendar {
+    int32_t size;            /* offset 0 */
+    int32_t mode;            /* offset 4 */
+    int32_t criterion;       /* offset 8 */
+    int32_t level;           /* offset 12 */
+    int32_t withDanjon;      /* offset 16 */
+    int32_t region;          /* offset 20 */
+    int32_t placeCount;      /* offset 24 */
+    int32_t reserved;        /* offset 28: not read */
+    double places[32][2];    /* offset 32: VOR_CALENDAR_MAX_PLACES x (latitude, longitude) */
+} VorCalendar;
+
+/*
+ * VorTimesSettings (728 bytes): how the times are computed.  Start from
  * VorDefaultTimesSettings or VorMethodSettings and change what you need.
  * Angles are degrees below the horizon (18 and -18 both mean 18 below).
  *   size                sizeof(VorTimesSettings)
@@ -305,6 +370,10 @@ VORLIN_API void VORLIN_CALL VorQiblaInfo(VorLocation *location, VorDate *date,
  *   safetySeconds       subtracted from Imsak and sunrise, added to the others
  *   crescentThreshold, hijriAdjustDays   the Hijri calendar that says which
  *                       days are Ramadan (as in VorConfig)
+ *   calendar            and in which calendar (VorCalendar above): a record of
+ *                       zeros (size 0 too), or one the host's size does not
+ *                       reach, is the library's; a size below 8 otherwise is
+ *                       unusable.  The defaults and the methods leave it zero.
  */
 typedef struct VorTimesSettings {
     int32_t size;               /* offset 0 */
@@ -332,6 +401,7 @@ typedef struct VorTimesSettings {
     int32_t safetySeconds;      /* offset 172 */
     float crescentThreshold;    /* offset 176 */
     int32_t hijriAdjustDays;    /* offset 180 */
+    VorCalendar calendar;       /* offset 184 */
 } VorTimesSettings;
 
 #define VOR_HIGHLAT_DEFAULT (-1)
@@ -434,6 +504,122 @@ VORLIN_API int32_t VORLIN_CALL VorTimesOfDay(VorDate *date, VorLocation *locatio
 VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, VorLocation *location,
                                              VorTimesSettings *settings, VorDayTimes *times);
 
+/*
+ * ---------------------------------------------------------------------------
+ * The Hijri calendar in a chosen mode, and the young crescent of an evening.
+ * Versioned records as above: the first field is the record's size in bytes.
+ */
+
+/*
+ * VorAdToIslamic and VorIslamicToAd in the calendar's mode: the same fields
+ * read and written, the same refusals, the location in degrees (its
+ * latitude and longitude matter to the observational mode only, but must
+ * be usable in every mode; the location is read and never changed).
+ * calendar NULL is the library's calendar: then, as with a zeroed record,
+ * the results are bit for bit those of VorAdToIslamic and VorIslamicToAd.
+ * Returns 1 done, 0 not possible or unusable input: a NULL date, location
+ * or config, a calendar whose size is below 8, an unknown mode, criterion,
+ * level, withDanjon or region, placeCount outside 0..32 or 0 with
+ * VOR_REGION_PLACES, counted places beyond the calendar's size, a place's
+ * latitude or longitude out of range or not a number, or the inputs
+ * VorAdToIslamic refuses.  On a refusal
+ * VorCivilToHijri sets hijriValid to 0 (when date is not NULL) and changes
+ * nothing else; VorHijriToCivil changes nothing.
+ * The regional mode over the world or the Americas judges hundreds of
+ * places for every month start: a conversion there takes about 0.2 s.
+ */
+VORLIN_API int32_t VORLIN_CALL VorCivilToHijri(const VorCalendar *calendar, VorDate *date,
+                                               const VorLocation *location,
+                                               const VorConfig *config);
+VORLIN_API int32_t VORLIN_CALL VorHijriToCivil(const VorCalendar *calendar, VorDate *date,
+                                               const VorLocation *location,
+                                               const VorConfig *config);
+
+/*
+ * VorCrescentGeometry (72 bytes): the Moon and the Sun at one instant.
+ * Angles in degrees.
+ *   arclGeo, arclTopo   elongation Moon-Sun from the Earth's centre, and as
+ *                       the observer sees it
+ *   arcvGeo, arcvTopo   Moon's altitude minus the Sun's without refraction,
+ *                       geocentric and topocentric
+ *   daz                 Sun's azimuth minus the Moon's, (-180, 180]
+ *   widthArcmin         topocentric width of the crescent, arc minutes
+ *   illuminated         illuminated fraction of the disc, 0..1
+ *   moonAltitude, sunAltitude   apparent (refracted) topocentric altitudes
+ */
+typedef struct VorCrescentGeometry {
+    double arclGeo;          /* offset 0 */
+    double arclTopo;         /* offset 8 */
+    double arcvGeo;          /* offset 16 */
+    double arcvTopo;         /* offset 24 */
+    double daz;              /* offset 32 */
+    double widthArcmin;      /* offset 40 */
+    double illuminated;      /* offset 48 */
+    double moonAltitude;     /* offset 56 */
+    double sunAltitude;      /* offset 64 */
+} VorCrescentGeometry;
+
+/*
+ * VorCrescent (256 bytes): the young crescent on one evening.  Times are
+ * Unix seconds (UTC); a value that does not exist is NaN.
+ *   size                 sizeof(VorCrescent), set by the host
+ *   status               1: the day has a sunset and a moonset; 0: not (then
+ *                        only sunsetUnix, when the day has a sunset, and the
+ *                        conjunctions are given)
+ *   sunsetUnix, moonsetUnix
+ *   bestTimeUnix         sunset + 4/9 of the lag (the sunset when the Moon
+ *                        sets first)
+ *   lagMinutes           moonset - sunset (negative: the Moon sets first)
+ *   conjunctionGeoUnix   the geocentric conjunction nearest the evening
+ *   conjunctionTopoUnix  the conjunction as the observer sees it
+ *   ageGeoHours, ageTopoHours   sunset minus the conjunction (negative: the
+ *                        old Moon, before the conjunction)
+ *   atSunset, atBest     the geometry at sunset and at the best time
+ *   criterionValue[VOR_CRITERION_*]   each criterion's number: default, the
+ *                        Moon's altitude above the Sun plus the topocentric
+ *                        elongation at sunset (degrees); yallop, q; arcv-width,
+ *                        V; danjon, the topocentric elongation at the best
+ *                        time (degrees)
+ *   criterionZone[VOR_CRITERION_*]    its verdict: default and danjon 'V'
+ *                        (passes) or 'N'; yallop 'A'..'F'; arcv-width 'A'..'D'
+ *                        (status 0: the worst zone, the value NaN)
+ *   reserved             written as zeros
+ */
+typedef struct VorCrescent {
+    int32_t size;                     /* offset 0 */
+    int32_t status;                   /* offset 4 */
+    double sunsetUnix;                /* offset 8 */
+    double moonsetUnix;               /* offset 16 */
+    double bestTimeUnix;              /* offset 24 */
+    double lagMinutes;                /* offset 32 */
+    double conjunctionGeoUnix;        /* offset 40 */
+    double conjunctionTopoUnix;       /* offset 48 */
+    double ageGeoHours;               /* offset 56 */
+    double ageTopoHours;              /* offset 64 */
+    VorCrescentGeometry atSunset;     /* offset 72 */
+    VorCrescentGeometry atBest;       /* offset 144 */
+    double criterionValue[4];         /* offset 216: VOR_CRITERION_COUNT values */
+    char criterionZone[4];            /* offset 248: VOR_CRITERION_COUNT zones */
+    char reserved[4];                 /* offset 252 */
+} VorCrescent;
+
+/*
+ * The evening of the civil day `date` (year, month, day; years 1 to 9999)
+ * at `location` (degrees; height; timeZone: the day and its evening are
+ * the zone's, without summer time) with `config` (temperature and pressure
+ * for refraction, toleranceSeconds, crescentThreshold for the default
+ * test).  Returns 1 when the evening is computed (status 1), 0 when the
+ * day has no evening (status 0) or an input is unusable: a NULL pointer, an
+ * invalid date or a year outside 1..9999, an unusable location (as in Bad
+ * input above), a crescentThreshold NaN, infinite or beyond +-90 degrees.
+ * For unusable input the record gets status 0, every number NaN and every
+ * zone 0; a NULL out or a size below 8 gets nothing.  Writes only the first
+ * out->size bytes of *out; reads date, location and config, never changes
+ * them.  A toleranceSeconds below 1 counts as 1.
+ */
+VORLIN_API int32_t VORLIN_CALL VorCrescentEvening(const VorDate *date, const VorLocation *location,
+                                                  const VorConfig *config, VorCrescent *out);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif
@@ -489,7 +675,8 @@ VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, scheduleFlags) == 56, "VorConfig
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, hijriAdjustDays) == 60, "VorConfig.hijriAdjustDays");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorConfig, fajrIshaMinutes) == 64, "VorConfig.fajrIshaMinutes");
 
-VORLIN_STATIC_ASSERT(sizeof(VorTimesSettings) == 184, "VorTimesSettings is 184 bytes");
+VORLIN_STATIC_ASSERT(sizeof(VorTimesSettings) == 728, "VorTimesSettings is 728 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, calendar) == 184, "VorTimesSettings.calendar");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, fajrAngle) == 8, "VorTimesSettings.fajrAngle");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, imsakMinutes) == 64, "VorTimesSettings.imsakMinutes");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorTimesSettings, adjust) == 72, "VorTimesSettings.adjust");
@@ -501,6 +688,29 @@ VORLIN_STATIC_ASSERT(sizeof(VorEventTime) == 32, "VorEventTime is 32 bytes");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorEventTime, status) == 24, "VorEventTime.status");
 VORLIN_STATIC_ASSERT(sizeof(VorDayTimes) == 360, "VorDayTimes is 360 bytes");
 VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorDayTimes, event) == 8, "VorDayTimes.event");
+
+VORLIN_STATIC_ASSERT(sizeof(VorCalendar) == 544, "VorCalendar is 544 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, mode) == 4, "VorCalendar.mode");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, criterion) == 8, "VorCalendar.criterion");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, level) == 12, "VorCalendar.level");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, withDanjon) == 16, "VorCalendar.withDanjon");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, region) == 20, "VorCalendar.region");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, placeCount) == 24, "VorCalendar.placeCount");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCalendar, places) == 32, "VorCalendar.places");
+VORLIN_STATIC_ASSERT(sizeof(VorCrescentGeometry) == 72, "VorCrescentGeometry is 72 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescentGeometry, illuminated) == 48, "VorCrescentGeometry.illuminated");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescentGeometry, sunAltitude) == 64, "VorCrescentGeometry.sunAltitude");
+VORLIN_STATIC_ASSERT(sizeof(VorCrescent) == 256, "VorCrescent is 256 bytes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, status) == 4, "VorCrescent.status");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, sunsetUnix) == 8, "VorCrescent.sunsetUnix");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, lagMinutes) == 32, "VorCrescent.lagMinutes");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, conjunctionGeoUnix) == 40, "VorCrescent.conjunctionGeoUnix");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, ageTopoHours) == 64, "VorCrescent.ageTopoHours");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, atSunset) == 72, "VorCrescent.atSunset");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, atBest) == 144, "VorCrescent.atBest");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, criterionValue) == 216, "VorCrescent.criterionValue");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, criterionZone) == 248, "VorCrescent.criterionZone");
+VORLIN_STATIC_ASSERT(VORLIN_OFFSETOF(VorCrescent, reserved) == 252, "VorCrescent.reserved");
 #endif
 
 #endif /* VORLIN_H */

@@ -33,7 +33,7 @@ def header_records():
     for name, body in re.findall(r"typedef struct (\w+) \{(.*?)\} \1;", text, re.S):
         size = int(re.search(rf"\* {name} \((\d+) bytes\)", text).group(1))
         fields = {field: int(offset) for field, offset in
-                  re.findall(r"(\w+)(?:\[\d+\])?;\s*/\* offset (\d+)", body)}
+                  re.findall(r"(\w+)(?:\[\d+\])*;\s*/\* offset (\d+)", body)}
         records[name] = (size, fields)
     return records
 
@@ -45,7 +45,9 @@ class LayoutTest(unittest.TestCase):
         records = header_records()
         classes = {"VorDate": vorlin._VorDate, "VorLocation": vorlin._VorLocation,
                    "VorConfig": vorlin._VorConfig, "VorTimesSettings": vorlin._VorTimesSettings,
-                   "VorEventTime": vorlin._VorEventTime, "VorDayTimes": vorlin._VorDayTimes}
+                   "VorEventTime": vorlin._VorEventTime, "VorDayTimes": vorlin._VorDayTimes,
+                   "VorCalendar": vorlin._VorCalendar, "VorCrescentGeometry": vorlin._VorCrescentGeometry,
+                   "VorCrescent": vorlin._VorCrescent}
         self.assertEqual(set(records), set(classes))
         for name, (size, fields) in records.items():
             cls = classes[name]

@@ -94,7 +94,24 @@ _VorConfig = _record("VorConfig", 68, [
     ("scheduleFlags", _u32, 56), ("hijriAdjustDays", _i32, 60), ("fajrIshaMinutes", _i32, 64),
 ])
 
-_VorTimesSettings = _record("VorTimesSettings", 184, [
+_VorCalendar = _record("VorCalendar", 544, [
+    ("size", _i32, 0), ("mode", _i32, 4), ("criterion", _i32, 8), ("level", _i32, 12),
+    ("withDanjon", _i32, 16), ("region", _i32, 20), ("placeCount", _i32, 24),
+    ("places", (_f64 * 2) * 32, 32),
+])
+_VorCrescentGeometry = _record("VorCrescentGeometry", 72, [
+    ("arclGeo", _f64, 0), ("arclTopo", _f64, 8), ("arcvGeo", _f64, 16), ("arcvTopo", _f64, 24),
+    ("daz", _f64, 32), ("widthArcmin", _f64, 40), ("illuminated", _f64, 48),
+    ("moonAltitude", _f64, 56), ("sunAltitude", _f64, 64),
+])
+_VorCrescent = _record("VorCrescent", 256, [
+    ("size", _i32, 0), ("status", _i32, 4), ("sunsetUnix", _f64, 8), ("moonsetUnix", _f64, 16),
+    ("bestTimeUnix", _f64, 24), ("lagMinutes", _f64, 32), ("conjunctionGeoUnix", _f64, 40),
+    ("conjunctionTopoUnix", _f64, 48), ("ageGeoHours", _f64, 56), ("ageTopoHours", _f64, 64),
+    ("atSunset", _VorCrescentGeometry, 72), ("atBest", _VorCrescentGeometry, 144),
+    ("criterionValue", _f64 * 4, 216), ("criterionZone", ctypes.c_char * 4, 248),
+])
+_VorTimesSettings = _record("VorTimesSettings", 728, [
     ("size", _i32, 0), ("asrFactor", _i32, 4), ("fajrAngle", _f64, 8), ("ishaAngle", _f64, 16),
     ("ishaMinutes", _f64, 24), ("ishaMinutesRamadan", _f64, 32), ("maghribAngle", _f64, 40),
     ("maghribMinutes", _f64, 48), ("imsakAngle", _f64, 56), ("imsakMinutes", _f64, 64),
@@ -103,6 +120,7 @@ _VorTimesSettings = _record("VorTimesSettings", 184, [
     ("rounding", _i32, 148), ("distanceKm", _i32, 152), ("horizonHeight", _i32, 156),
     ("temperature", _i32, 160), ("pressure", _i32, 164), ("toleranceSeconds", _i32, 168),
     ("safetySeconds", _i32, 172), ("crescentThreshold", _f32, 176), ("hijriAdjustDays", _i32, 180),
+    ("calendar", _VorCalendar, 184),
 ])
 _VorEventTime = _record("VorEventTime", 32, [
     ("localHours", _f64, 0), ("utcJd", _f64, 8), ("unixSeconds", _f64, 16),

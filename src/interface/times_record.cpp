@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "interface/calendar_record.h"
+
 namespace vorlin {
 
 namespace {
@@ -55,6 +57,7 @@ UnusableSetting FirstUnusableSetting(const VorTimesSettings &r) {
     };
     bool adjust = true;
     for (double a : r.adjust) adjust = adjust && SignedMinutes(a);
+    CalendarRule calendar{};
     const Check checks[] = {
         {Within(r.asrFactor, 1, 2), {"asrFactor", "1..2"}},
         {Angle(r.fajrAngle), {"fajrAngle", "-90..90"}},
@@ -75,6 +78,7 @@ UnusableSetting FirstUnusableSetting(const VorTimesSettings &r) {
         {Within(r.distanceKm, 0, 1000000), {"distanceKm", "0..1000000"}},
         {Within(r.horizonHeight, 0, 100000), {"horizonHeight", "0..100000"}},
         {std::fabs(r.crescentThreshold) <= 90.0f, {"crescentThreshold", "-90..90"}},
+        {SettingsCalendarToRule(r.calendar, calendar), {"calendar", "a usable VorCalendar"}},
     };
     for (const Check &c : checks) {
         if (!c.usable) return c.setting;
@@ -108,6 +112,7 @@ bool RecordToSettings(const VorTimesSettings &r, TimesSettings &s) {
     s.safetySeconds = r.safetySeconds;
     s.crescentThreshold = r.crescentThreshold;
     s.hijriAdjustDays = r.hijriAdjustDays;
+    SettingsCalendarToRule(r.calendar, s.calendar);  // checked above
     return true;
 }
 

@@ -114,17 +114,12 @@ void Bound(CoreDay &day, double before, double after, bool boundIsha, int by) {
     }
 }
 
-bool InRamadan(const VorDate &date, const VorLocation &loc, const EventSettings &es,
-               DayTimesCache *cache) {
+bool InRamadan(const VorDate &date, const VorLocation &loc, const TimesSettings &s,
+               const EventSettings &es, DayTimesCache *cache) {
     VorDate d = date;
     VorLocation place = loc;
     const VorConfig &cfg = es;
-    int ok = 0;
-    if (cache != nullptr) {
-        ok = GregorianToHijri(d, place, cfg, cache->months);
-    } else {
-        ok = GregorianToHijri(d, place, cfg);
-    }
+    const int ok = CivilToHijriOfRule(s.calendar, d, place, cfg, cache != nullptr ? &cache->months : nullptr);
     return ok == 1 && d.hijriMonth == 9;
 }
 
@@ -181,7 +176,7 @@ void ComputeCoreDay(const VorDate &date, const VorLocation &loc, const TimesSett
         // Whether the day is in Ramadan is asked only for the day itself (the
         // next day's times give midnight and the last third, not Isha'a).
         if (!std::isnan(s.ishaMinutesRamadan) && ramadan != nullptr &&
-            InRamadan(date, loc, es, cache)) {
+            InRamadan(date, loc, s, es, cache)) {
             minutes = s.ishaMinutesRamadan;
             *ramadan = 1;
         }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "methods/methods.h"
+#include "calendar/calendar_modes.h"
 #include "moon/month_start.h"
 #include "prayer/sun_events.h"
 #include "vorlin.h"
@@ -88,9 +89,10 @@ struct TimesSettings {
     int pressure = 0;         // millibar; 0: from the place's height
     int toleranceSeconds = 1;
     int safetySeconds = 0;
-    // For Ramadan (the Hijri month of the day at the place).
+    // For Ramadan (the Hijri month of the day at the place, in this calendar).
     float crescentThreshold = 20.0f;
     int hijriAdjustDays = 0;
+    CalendarRule calendar{};
 };
 
 // The settings of a named method on top of the defaults.
@@ -113,7 +115,7 @@ struct DayTimes {
 // events and the month starts (each its own cache; see there).
 struct DayTimesCache {
     SunEventCache sun;
-    MonthStartCache months;
+    CalendarCache months;
 };
 
 // The times of date (civil; whole days) at loc (latitude and longitude in

@@ -60,6 +60,39 @@ int main(void) {
     VorQiblaInfo(&place, &date, &direction, &distance, &declination);
     if (!(direction > 118.0 && direction < 120.0)) ++failures;
 
+    /* The structured exports: a day's times, a calendar of its own, an evening. */
+    VorTimesSettings settings;
+    VorDayTimes times;
+    VorCalendar calendar;
+    VorCrescent crescent;
+    memset(&settings, 0, sizeof settings);
+    memset(&times, 0, sizeof times);
+    memset(&calendar, 0, sizeof calendar);
+    memset(&crescent, 0, sizeof crescent);
+    settings.size = (int32_t)sizeof settings;
+    times.size = (int32_t)sizeof times;
+    calendar.size = (int32_t)sizeof calendar;
+    crescent.size = (int32_t)sizeof crescent;
+    if (VorMethodSettings("UmmAlQura", &settings) != 1) ++failures;
+    settings.calendar = calendar;
+    settings.calendar.mode = VOR_CALENDAR_UMM_AL_QURA;
+    place.latitude = 21.4225;
+    place.longitude = 39.8262;
+    date.year = 2025;
+    date.month = 3;
+    date.day = 1.0;
+    if (VorTimesOfDay(&date, &place, &settings, &times) != 1 || times.ramadan != 1) ++failures;
+    calendar.mode = VOR_CALENDAR_UMM_AL_QURA;
+    if (VorCivilToHijri(&calendar, &date, &place, &config) != 1 || date.hijriMonth != 9 ||
+        date.hijriDay != 1.0) {
+        ++failures;
+    }
+    if (VorHijriToCivil(&calendar, &date, &place, &config) != 1 || date.day != 1.0) ++failures;
+    date.year = 2024;
+    date.month = 3;
+    date.day = 10.0;
+    if (VorCrescentEvening(&date, &place, &config, &crescent) != 1 || crescent.status != 1) ++failures;
+
     printf("schedule %zu bytes, moon %zu bytes, qibla %.4f deg %.3f km %.4f deg\n", scheduleLength,
            moonLength, direction, distance, declination);
     return failures == 0 ? 0 : 1;

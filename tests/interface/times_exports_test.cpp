@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -61,13 +62,47 @@ TEST(TimesSettingsExport, DefaultsAreTheFirstMethodAndTheDocumentedValues) {
     EXPECT_STREQ(name, "MWL");
 }
 
+// The calendar inside the settings: a record of zeros (or one the host's
+// size does not reach) is the library's; an unknown mode is unusable.
+TEST(TimesSettingsExport, TheCalendarInsideTheSettingsDecidesRamadan) {
+    VorLocation makkah = MakkahInDegrees();
+    VorDate date{};
+    date.year = 2025;
+    date.month = 3;
+    date.day = 1.0;
+    VorTimesSettings s{};
+    s.size = sizeof s;
+    ASSERT_EQ(VorMethodSettings("UmmAlQura", &s), 1);
+    EXPECT_EQ(s.calendar.size, 0);  // the method leaves the calendar the library's
+    VorDayTimes t{};
+    t.size = sizeof t;
+    ASSERT_EQ(VorTimesOfDay(&date, &makkah, &s, &t), 1);
+    EXPECT_EQ(t.ramadan, 0);
+    s.calendar.size = sizeof s.calendar;
+    s.calendar.mode = VOR_CALENDAR_UMM_AL_QURA;
+    ASSERT_EQ(VorTimesOfDay(&date, &makkah, &s, &t), 1);
+    EXPECT_EQ(t.ramadan, 1);
+    // A host whose record ends before the calendar keeps the library's.
+    VorTimesSettings older = s;
+    older.size = static_cast<int32_t>(offsetof(VorTimesSettings, calendar));
+    ASSERT_EQ(VorTimesOfDay(&date, &makkah, &older, &t), 1);
+    EXPECT_EQ(t.ramadan, 0);
+    // Unusable calendars: an unknown mode, a size below 8 that is not 0.
+    s.calendar.mode = 9;
+    EXPECT_EQ(VorTimesOfDay(&date, &makkah, &s, &t), 0);
+    s.calendar.mode = VOR_CALENDAR_UMM_AL_QURA;
+    s.calendar.size = 4;
+    EXPECT_EQ(VorTimesOfDay(&date, &makkah, &s, &t), 0);
+}
+
 TEST(TimesSettingsExport, AnOlderShorterRecordIsWrittenOnlyUpToItsSize) {
     // A host whose record ended after fajrAngle (16 bytes), then guard bytes.
     unsigned char bytes[sizeof(VorTimesSettings)];
     std::memset(bytes, 0xA5, sizeof bytes);
     const int32_t size = 16;
     std::memcpy(bytes, &size, 4);
-    EXPECT_EQ(VorDefaultTimesSettings(reinterpret_cast<VorTimesSettings *>(bytes)), 184);
+    EXPECT_EQ(VorDefaultTimesSettings(reinterpret_cast<VorTimesSettings *>(bytes)),
+              static_cast<int32_t>(sizeof(VorTimesSettings)));
     double fajr = 0.0;
     std::memcpy(&fajr, bytes + 8, 8);
     EXPECT_EQ(fajr, 18.0);
@@ -270,7 +305,7 @@ TEST(TimesExportsShared, CallableByPlainNameOnRawRecords) {
     alignas(8) unsigned char settings[184] = {};
     const int32_t settingsSize = 184;
     std::memcpy(settings, &settingsSize, 4);
-    EXPECT_EQ(defaults(settings), 184);
+    EXPECT_EQ(defaults(settings), static_cast<int32_t>(sizeof(VorTimesSettings)));  // the library's, longer
     alignas(8) unsigned char date[40] = {};
     const int32_t year = 2024;
     const double dayOfMonth = 11.0;

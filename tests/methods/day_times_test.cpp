@@ -87,6 +87,25 @@ TEST(UmmAlQura, IshaNinetyMinutesAfterMaghribAndTwoHoursInRamadan) {
     EXPECT_NEAR(SunAltitudeDegrees(shawwal.event[DayFajr].utcJd, Makkah), -18.5, 0.01);
 }
 
+// Ramadan is the settings' calendar's: 1 Ramadan 1446 is 1 March 2025 by
+// the umm-al-qura calendar (published), 2 March by the crescent at Makkah.
+TEST(UmmAlQura, RamadanBeginsOnTheDayOfTheChosenCalendar) {
+    TimesSettings s = Method("UmmAlQura");
+    const DayTimes local = Times(Makkah, Civil(2025, 3, 1), s);
+    s.calendar.mode = CalendarMode::UmmAlQura;
+    const DayTimes uq = Times(Makkah, Civil(2025, 3, 1), s);
+    EXPECT_EQ(local.ramadan, 0);
+    EXPECT_NEAR(Minutes(local, DayIsha, DayMaghrib), 90.0, 1e-6);
+    EXPECT_EQ(uq.ramadan, 1);
+    EXPECT_NEAR(Minutes(uq, DayIsha, DayMaghrib), 120.0, 1e-6);
+    // The other events do not depend on the calendar.
+    for (int e = DayImsak; e <= DayMaghrib; ++e)
+        EXPECT_EQ(local.event[e].utcJd, uq.event[e].utcJd) << e;
+    // Both agree on the last day of Ramadan, 29 March (30 Ramadan by either).
+    const DayTimes last = Times(Makkah, Civil(2025, 3, 29), s);
+    EXPECT_EQ(last.ramadan, 1);
+}
+
 TEST(Tehran, MaghribWhenTheSunIsFourAndAHalfDegreesDown) {
     const VorLocation tehran = PlaceInRadians(35.6892, 51.3890, 1189, 3.5f, "Tehran");
     const DayTimes t = Times(tehran, Civil(2025, 1, 15), Method("Tehran"));

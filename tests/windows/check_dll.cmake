@@ -1,4 +1,4 @@
-# The DLL exports exactly the fourteen functions under their plain names and
+# The DLL exports exactly the seventeen functions under their plain names and
 # imports system DLLs only.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -16,9 +16,10 @@ foreach(e IN LISTS entries)
   list(APPEND names ${n})
 endforeach()
 list(SORT names)
-set(expected VorAdToIslamic VorCalculate VorCalculateN VorDefaultTimesSettings VorIslamicToAd
-             VorMethodCount VorMethodName VorMethodSettings VorMoonInfo VorMoonInfoN VorQiblaInfo
-             VorTimesOfDay VorTimesOfRange VorisValidDate)
+set(expected VorAdToIslamic VorCalculate VorCalculateN VorCivilToHijri VorCrescentEvening
+             VorDefaultTimesSettings VorHijriToCivil VorIslamicToAd VorMethodCount VorMethodName
+             VorMethodSettings VorMoonInfo VorMoonInfoN VorQiblaInfo VorTimesOfDay VorTimesOfRange
+             VorisValidDate)
 if(NOT names STREQUAL expected)
   message(FATAL_ERROR "exports of ${DLL}: '${names}', expected '${expected}'")
 endif()

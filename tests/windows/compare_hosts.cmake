@@ -31,12 +31,13 @@ string(REGEX MATCHALL "[A-Za-z]+ popped its [0-9]+ argument bytes\n" popped "${w
 string(REGEX REPLACE "[A-Za-z]+ popped its [0-9]+ argument bytes\n" "" windows "${windows}")
 if(STACK_CHECKED)
   list(LENGTH popped calls)
-  if(calls LESS 15)
+  if(calls LESS 18)
     message(FATAL_ERROR "expected a stack check on every call, saw ${calls}")
   endif()
   foreach(name VorisValidDate VorAdToIslamic VorIslamicToAd VorCalculate VorMoonInfo VorQiblaInfo
                VorCalculateN VorMoonInfoN VorDefaultTimesSettings VorMethodCount VorMethodName
-               VorMethodSettings VorTimesOfDay VorTimesOfRange)
+               VorMethodSettings VorTimesOfDay VorTimesOfRange VorCivilToHijri VorHijriToCivil
+               VorCrescentEvening)
     if(NOT popped MATCHES "${name} popped")
       message(FATAL_ERROR "${name} was not stack-checked")
     endif()

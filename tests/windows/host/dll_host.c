@@ -162,6 +162,8 @@ typedef int32_t (*NameFn)(int32_t, char *, int32_t);
 typedef int32_t (*MethodFn)(const char *, void *);
 typedef int32_t (*DayFn)(void *, void *, void *, void *);
 typedef int32_t (*RangeFn)(void *, int32_t, void *, void *, void *);
+typedef int32_t (*CalendarConvertFn)(const void *, void *, const void *, const void *);
+typedef int32_t (*CrescentFn)(const void *, const void *, const void *, void *);
 
 #if defined(_WIN32) && defined(__i386__)
 #define IS_VALID(d, h) (int)CALL(out, "VorisValidDate", isValid, 2, P(d), (uint32_t)(h))
@@ -177,6 +179,8 @@ typedef int32_t (*RangeFn)(void *, int32_t, void *, void *, void *);
 #define DAY(d, l, s, t) (int32_t)CALL(out, "VorTimesOfDay", day, 4, P(d), P(l), P(s), P(t))
 #define RANGE(d, n, l, s, t) \
     (int32_t)CALL(out, "VorTimesOfRange", range, 5, P(d), (uint32_t)(n), P(l), P(s), P(t))
+#define CALENDAR_CONVERT(name, fn, k, d, l, c) (int32_t)CALL(out, name, fn, 4, P(k), P(d), P(l), P(c))
+#define CRESCENT(d, l, c, r) (int32_t)CALL(out, "VorCrescentEvening", crescent, 4, P(d), P(l), P(c), P(r))
 #else
 #define IS_VALID(d, h) ((IsValidFn)isValid)(d, h)
 #define CONVERT(name, fn, d, l, c) ((ConvertFn)fn)(d, l, c)
@@ -189,6 +193,8 @@ typedef int32_t (*RangeFn)(void *, int32_t, void *, void *, void *);
 #define METHOD(m, s) ((MethodFn)method)(m, s)
 #define DAY(d, l, s, t) ((DayFn)day)(d, l, s, t)
 #define RANGE(d, n, l, s, t) ((RangeFn)range)(d, n, l, s, t)
+#define CALENDAR_CONVERT(name, fn, k, d, l, c) ((CalendarConvertFn)fn)(k, d, l, c)
+#define CRESCENT(d, l, c, r) ((CrescentFn)crescent)(d, l, c, r)
 #endif
 
 /* Settings (184 bytes) and day results (360 bytes), by offset. */
@@ -206,6 +212,62 @@ static void PrintDay(FILE *out, const char *what, const DayImage *t) {
                 GetF64(ev), GetF64(ev + 8), GetF64(ev + 16), (int)GetI32(ev + 24),
                 (int)GetI32(ev + 28));
     }
+}
+
+/* Calendar (544 bytes) and crescent (256 bytes) records, by offset. */
+typedef struct { _Alignas(8) unsigned char b[544]; } CalendarImage;
+typedef struct { _Alignas(8) unsigned char b[256]; } CrescentImage;
+
+static void Calendar(CalendarImage *k, int32_t mode, int32_t criterion, int32_t level,
+                     int32_t withDanjon, int32_t region, int32_t placeCount) {
+    memset(k, 0, sizeof *k);
+    PutI32(k->b + 0, 544);
+    PutI32(k->b + 4, mode);
+    PutI32(k->b + 8, criterion);
+    PutI32(k->b + 12, level);
+    PutI32(k->b + 16, withDanjon);
+    PutI32(k->b + 20, region);
+    PutI32(k->b + 24, placeCount);
+}
+
+static void CalendarPlace(CalendarImage *k, int i, double lat, double lon) {
+    PutF64(k->b + 32 + 16 * i, lat);
+    PutF64(k->b + 40 + 16 * i, lon);
+}
+
+/* A number to about a microsecond (a nanodegree), "none" for NaN: the
+ * platforms' mathematical libraries may differ in the last bit. */
+static void PrintNumber(FILE *out, const char *name, double v, int decimals) {
+    if (v != v) {
+        fprintf(out, " %s none", name);
+    } else {
+        fprintf(out, " %s %.*f", name, decimals, v);
+    }
+}
+
+static void PrintCrescent(FILE *out, const char *what, int32_t result, const CrescentImage *r) {
+    static const char *const times[6] = {"sunset", "moonset", "best", "lag", "conjunctionGeo",
+                                         "conjunctionTopo"};
+    static const char *const geometry[9] = {"arclGeo", "arclTopo", "arcvGeo", "arcvTopo", "daz",
+                                            "width", "illuminated", "moonAltitude", "sunAltitude"};
+    int i, g;
+    fprintf(out, "%s: result %d, size %d, status %d\n ", what, (int)result, (int)GetI32(r->b),
+            (int)GetI32(r->b + 4));
+    for (i = 0; i < 6; ++i) PrintNumber(out, times[i], GetF64(r->b + 8 + 8 * i), 4);
+    PrintNumber(out, "ageGeo", GetF64(r->b + 56), 7);
+    PrintNumber(out, "ageTopo", GetF64(r->b + 64), 7);
+    fprintf(out, "\n");
+    for (g = 0; g < 2; ++g) {
+        fprintf(out, "  %s:", g == 0 ? "at sunset" : "at best");
+        for (i = 0; i < 9; ++i) PrintNumber(out, geometry[i], GetF64(r->b + 72 + 72 * g + 8 * i), 9);
+        fprintf(out, "\n");
+    }
+    fprintf(out, "  criteria:");
+    for (i = 0; i < 4; ++i) {
+        PrintNumber(out, "value", GetF64(r->b + 216 + 8 * i), 9);
+        fprintf(out, " zone %d", (int)r->b[248 + i]);
+    }
+    fprintf(out, ", reserved %d %d %d %d\n", r->b[252], r->b[253], r->b[254], r->b[255]);
 }
 
 static char report[1 << 20];
@@ -234,8 +296,12 @@ int main(int argc, char **argv) {
     void *method = Symbol(lib, "VorMethodSettings");
     void *day = Symbol(lib, "VorTimesOfDay");
     void *range = Symbol(lib, "VorTimesOfRange");
+    void *civilToHijri = Symbol(lib, "VorCivilToHijri");
+    void *hijriToCivil = Symbol(lib, "VorHijriToCivil");
+    void *crescent = Symbol(lib, "VorCrescentEvening");
     if (!isValid || !toHijri || !toCivil || !calculate || !moon || !qibla || !calculateN ||
-        !moonN || !defaults || !count || !name || !method || !day || !range) {
+        !moonN || !defaults || !count || !name || !method || !day || !range || !civilToHijri ||
+        !hijriToCivil || !crescent) {
         fprintf(stderr, "an export is missing under its plain name\n");
         return 1;
     }
@@ -346,6 +412,84 @@ int main(int argc, char **argv) {
         PutI32(days[0].b, 360);
         fprintf(out, "VorTimesOfRange: %d\n", (int)RANGE(&date, 3, &place, &settings, days));
         for (i = 0; i < 3; ++i) PrintDay(out, "London June MSC", &days[i]);
+        PrintPlace(out, &place);
+    }
+
+    /* The Hijri calendar in each mode, both ways, and a refused record. */
+    {
+        CalendarImage k;
+        static const int32_t modes[5][6] = {
+            /* mode, criterion, level, withDanjon, region, placeCount */
+            {0, 0, 0, 0, 0, 0}, {0, 1, 1, 1, 0, 0}, {1, 2, 0, 0, 2, 2},
+            {2, 0, 0, 0, 0, 0}, {3, 0, 0, 0, 0, 0}};
+        int m;
+        /* Calendars 0..4 as in modes[], 5 the tabular one. */
+        Settings(&config, 0x000, 1, 0);
+        Place(&place, "Leicester", 52.6369, -1.1398, 60, 0.0f, 834, 2626);
+        Civil(&date, 2025, 3, 30.0);
+        PrintDate(out, "VorCivilToHijri NULL 2025-03-30",
+                  CALENDAR_CONVERT("VorCivilToHijri", civilToHijri, NULL, &date, &place, &config),
+                  &date);
+        for (m = 0; m <= 5; ++m) {
+            char what[64];
+            if (m < 5) {
+                Calendar(&k, modes[m][0], modes[m][1], modes[m][2], modes[m][3], modes[m][4],
+                         modes[m][5]);
+            } else {
+                Calendar(&k, 4, 0, 0, 0, 0, 0);
+            }
+            CalendarPlace(&k, 0, 21.4225, 39.8262);
+            CalendarPlace(&k, 1, -33.9249, 18.4241);
+            Civil(&date, 2025, 3, 30.5);
+            sprintf(what, "VorCivilToHijri calendar %d 2025-03-30.5", m);
+            PrintDate(out, what,
+                      CALENDAR_CONVERT("VorCivilToHijri", civilToHijri, &k, &date, &place, &config),
+                      &date);
+            Hijri(&date, 1446, 10, 1.25);
+            sprintf(what, "VorHijriToCivil calendar %d 1446-10-01.25", m);
+            PrintDate(out, what,
+                      CALENDAR_CONVERT("VorHijriToCivil", hijriToCivil, &k, &date, &place, &config),
+                      &date);
+        }
+        Calendar(&k, 7, 0, 0, 0, 0, 0);
+        Civil(&date, 2025, 3, 30.0);
+        PrintDate(out, "VorCivilToHijri mode 7",
+                  CALENDAR_CONVERT("VorCivilToHijri", civilToHijri, &k, &date, &place, &config),
+                  &date);
+        PrintPlace(out, &place);
+    }
+
+    /* The crescent: an evening, a day without one, a shorter record. */
+    {
+        CrescentImage r;
+        int i;
+        Settings(&config, 0x000, 1, 0);
+        Place(&place, "Makkah", 21.4225, 39.8262, 300, 3.0f, 0, 0);
+        Civil(&date, 2024, 3, 10.0);
+        memset(&r, 0, sizeof r);
+        PutI32(r.b, 256);
+        PrintCrescent(out, "VorCrescentEvening Makkah 2024-03-10",
+                      CRESCENT(&date, &place, &config, &r), &r);
+        Place(&place, "Tromso", 69.6492, 18.9553, 0, 1.0f, 0, 0);
+        Civil(&date, 2024, 6, 21.0);
+        memset(&r, 0, sizeof r);
+        PutI32(r.b, 256);
+        PrintCrescent(out, "VorCrescentEvening Tromso 2024-06-21",
+                      CRESCENT(&date, &place, &config, &r), &r);
+        Place(&place, "Cairo", 30.0444, 31.2357, 23, 2.0f, 0, 0);
+        Civil(&date, 2024, 3, 10.0);
+        memset(&r, 0xA5, sizeof r);
+        PutI32(r.b, 40);
+        i = (int)CRESCENT(&date, &place, &config, &r);
+        fprintf(out, "VorCrescentEvening Cairo size 40: %d, size %d, status %d,", i,
+                (int)GetI32(r.b), (int)GetI32(r.b + 4));
+        PrintNumber(out, "sunset", GetF64(r.b + 8), 4);
+        PrintNumber(out, "moonset", GetF64(r.b + 16), 4);
+        PrintNumber(out, "best", GetF64(r.b + 24), 4);
+        PrintNumber(out, "lag", GetF64(r.b + 32), 4);
+        fprintf(out, ", bytes after");
+        for (i = 40; i < 56; ++i) fprintf(out, " %02x", r.b[i]);
+        fprintf(out, "\n");
         PrintPlace(out, &place);
     }
 
