@@ -1,7 +1,18 @@
 """Python binding of the Vorlin library (standard library ctypes only).
 
-Prayer times, an observational Hijri calendar, moon information and the
-qibla for a place and a date::
+Prayer times, Hijri calendars, the young crescent, moon information and the
+qibla for a place of the gazetteer and a date::
+
+    import datetime, vorlin
+    london = vorlin.place("London")                  # GeoNames, as `vorlin places` finds it
+    day = vorlin.times(datetime.date(2024, 3, 31), london, "MWL")
+    print(day.fajr.time, day.isha.time)              # aware datetimes, Europe/London
+    print(vorlin.to_hijri(datetime.date(2024, 3, 11), "Makkah", calendar="umm-al-qura"))
+    print(vorlin.crescent(datetime.date(2024, 4, 9), london).criteria["yallop"])
+
+Place data: GeoNames, geonames.org (CC BY 4.0), selected and reformatted.
+
+Or for a point given by its Location record::
 
     import vorlin
     london = vorlin.Location("London", latitude=51.5, longitude=-0.1, time_zone=0)
@@ -18,7 +29,9 @@ while it runs).  Invalid input raises `VorlinError`, a `ValueError`.
 
 The shared library is found through the environment variable
 VORLIN_LIBRARY (a path), else next to this module, else by
-ctypes.util.find_library("vorlin").
+ctypes.util.find_library("vorlin"); the gazetteer's libvorlin_places the
+same way (VORLIN_PLACES_LIBRARY).  `pip install ./python` puts both next to
+this module.
 """
 
 import ctypes
@@ -30,9 +43,12 @@ import math
 import os
 import sys
 import threading
-from typing import NamedTuple, Optional, Union
+from typing import Dict, List, NamedTuple, Optional, Tuple, Union
 
 __all__ = [
+    "Place", "place", "places", "place_data_credit", "Calendar", "Crescent", "CrescentGeometry",
+    "Criterion", "Event", "NextPrayer", "next_prayer", "crescent", "events", "moon",
+    "PLACE_DATA_CREDIT",
     "VorlinError", "Fiqh", "Precision", "Span", "Date", "HijriDate", "Location", "Config",
     "Qibla", "is_valid_date", "to_hijri", "to_civil", "prayer_schedule", "moon_info",
     "qibla", "library_path", "Time", "DayTimes", "methods", "times",
@@ -183,6 +199,9 @@ def _declare(lib):
         "VorMethodSettings": (_i32, [ctypes.c_char_p, ctypes.POINTER(_VorTimesSettings)]),
         "VorTimesOfRange": (_i32, [date_p, _i32, loc_p, ctypes.POINTER(_VorTimesSettings),
                                    ctypes.POINTER(_VorDayTimes)]),
+        "VorCivilToHijri": (_i32, [ctypes.POINTER(_VorCalendar), date_p, loc_p, cfg_p]),
+        "VorHijriToCivil": (_i32, [ctypes.POINTER(_VorCalendar), date_p, loc_p, cfg_p]),
+        "VorCrescentEvening": (_i32, [date_p, loc_p, cfg_p, ctypes.POINTER(_VorCrescent)]),
     }
     for name, (restype, argtypes) in signatures.items():
         function = getattr(lib, name)
@@ -468,41 +487,9 @@ def is_valid_date(date: Union[Date, datetime.date], hijri: bool = False) -> bool
     return _valid(record, hijri)
 
 
-def to_hijri(date: Union[Date, datetime.date], location: Location,
-             config: Optional[Config] = None) -> HijriDate:
-    """The Hijri date of a civil date at a place (observational: a month
-    begins on the day after the evening the crescent is seen there).
-    Raises VorlinError for an invalid civil date or one before the Hijri era."""
-    record = _civil_record(date)
-    place, settings = _location_record(location), _config_record(config)
-    if _lib().VorAdToIslamic(ctypes.byref(record), ctypes.byref(place),
-                             ctypes.byref(settings)) != 1 or record.hijriValid != 1:
-        raise VorlinError("no Hijri date for a day before the Hijri era")
-    return HijriDate(record.hijriYear, record.hijriMonth, record.hijriDay)
-
-
-def to_civil(hijri: Union[HijriDate, Date], location: Location,
-             config: Optional[Config] = None) -> Date:
-    """The civil date of a Hijri date at a place: a new Date with the civil
-    fields (and hour, minute, second) and the given Hijri date."""
-    if isinstance(hijri, Date):
-        hijri = hijri.hijri
-    if not isinstance(hijri, HijriDate):
-        raise VorlinError(f"expected a vorlin.HijriDate, not {type(hijri).__name__}")
-    given = Date(0, 0, 0.0, hijri_year=hijri.year, hijri_month=hijri.month, hijri_day=hijri.day)
-    record = _date_record(given)
-    if not _valid(record, True):
-        raise VorlinError(f"{hijri.year}-{hijri.month:02d}-{hijri.day:g} AH is not a valid Hijri date")
-    place, settings = _location_record(location), _config_record(config)
-    if _lib().VorIslamicToAd(ctypes.byref(record), ctypes.byref(place),
-                             ctypes.byref(settings)) != 1:
-        raise VorlinError(f"{hijri.year}-{hijri.month:02d}-{hijri.day:g} AH could not be converted")
-    return dataclasses.replace(given, year=record.year, month=record.month, day=record.day,
-                               hour=record.hour, minute=record.minute, second=record.second)
-
-
 def _report(export, date, location, config) -> str:
     record = _civil_record(date)
+    location = _as_location(location, date)
     place, settings = _location_record(location), _config_record(config)
     text = ctypes.create_string_buffer(_REPORT_BUFFER_BYTES)
     export(ctypes.byref(record), ctypes.byref(place), ctypes.byref(settings), text)
@@ -523,18 +510,6 @@ def moon_info(date: Union[Date, datetime.date], location: Location,
     """The moon information report: moonrise, transit and set per day, new
     moons, the Moon at sunset and the possible start of the next month."""
     return _report(_lib().VorMoonInfo, date, location, config)
-
-
-def qibla(location: Location, date: Union[Date, datetime.date]) -> Qibla:
-    """Qibla direction (degrees from true north), distance to the Kaaba (km)
-    and the magnetic declination (degrees east, from the World Magnetic Model
-    valid for the date: WMM2000 before 2005 ... WMM2025 from 2025) at the
-    place on `date` (only its year, month and day matter)."""
-    place, record = _location_record(location), _civil_record(date)
-    direction, distance, declination = ctypes.c_double(), ctypes.c_double(), ctypes.c_double()
-    _lib().VorQiblaInfo(ctypes.byref(place), ctypes.byref(record), ctypes.byref(direction),
-                        ctypes.byref(distance), ctypes.byref(declination))
-    return Qibla(direction.value, distance.value, declination.value)
 
 
 # ---------------------------------------------------------------------------
@@ -576,7 +551,12 @@ class Time(NamedTuple):
 
 @dataclasses.dataclass(frozen=True)
 class DayTimes:
-    """The times of one day, on the place's standard clock (time_zone)."""
+    """The times of one day: on the place's standard clock (a Location's
+    time_zone), or on the clock of a Place's zone or of the given tz.
+
+    `missing` maps each event without a time to the reason ("always above",
+    "always below", "not valid"); `filled` maps each event a high-latitude
+    rule gave to the rule ("seventh of the night", ...)."""
     date: datetime.date
     ramadan: bool
     imsak: Time
@@ -590,6 +570,23 @@ class DayTimes:
     isha: Time
     midnight: Time
     last_third: Time
+
+    @property
+    def missing(self) -> Dict[str, str]:
+        """{event: why it has no time} for the events without one."""
+        return {name: getattr(self, name).status for name in _EVENTS
+                if getattr(self, name).time is None}
+
+    @property
+    def filled(self) -> Dict[str, str]:
+        """{event: the rule that gave it} for the events a rule filled."""
+        return {name: _filled_text(getattr(self, name).filled_by) for name in _EVENTS
+                if getattr(self, name).status == "filled"}
+
+
+def _filled_text(rule: int) -> str:
+    return {10: "middle of the night", 11: "seventh of the night", 12: "twilight angle",
+            13: "seasonal bounds"}.get(rule, f"rule {rule}")
 
 
 def methods() -> list:
@@ -632,7 +629,8 @@ def _times_settings(method: str, settings: dict) -> _VorTimesSettings:
     return record
 
 
-def times(date, location: Location, method: str = "MWL", **settings):
+def _times_of_location(date, location: Location, method: str = "MWL", _whole_seconds: bool = False,
+                       **settings):
     """The day's times through the library's structured interface.
 
     `date` is a date (one day: a DayTimes) or a (first, last) pair of dates
@@ -658,7 +656,10 @@ def times(date, location: Location, method: str = "MWL", **settings):
     count = int(round(_julian_day(last_record) - _julian_day(first_record))) + 1
     if not 1 <= count <= 3660:
         raise VorlinError(f"a range of {count} days: from 1 to 3660 days")
+    calendar = settings.pop("calendar", None)
     record = _times_settings(method, settings)
+    if calendar is not None:
+        record.calendar = _calendar_record(calendar)
     place = _location_record(location)
     days = (_VorDayTimes * count)()
     days[0].size = ctypes.sizeof(_VorDayTimes)
@@ -675,7 +676,12 @@ def times(date, location: Location, method: str = "MWL", **settings):
             status = _STATUS.get(event.status, "not valid")
             moment = None
             if status in ("valid", "filled"):
-                moment = datetime.datetime.fromtimestamp(round(event.unixSeconds, 3), zone)
+                if _whole_seconds:
+                    # As the CLI shows them: to the nearest second (half away from 0).
+                    whole = math.floor(abs(event.unixSeconds) + 0.5)
+                    moment = datetime.datetime.fromtimestamp(math.copysign(whole, event.unixSeconds), zone)
+                else:
+                    moment = datetime.datetime.fromtimestamp(round(event.unixSeconds, 3), zone)
             values[name] = Time(moment, status, event.filledBy if status == "filled" else 0)
         result.append(DayTimes(start + datetime.timedelta(days=i), days[i].ramadan == 1, **values))
     return result[0] if single else result
@@ -685,3 +691,592 @@ def _julian_day(record: _VorDate) -> float:
     """Julian Day of 0 h of a Gregorian civil record (proleptic, as dates are)."""
     return datetime.date(record.year, record.month, int(record.day)).toordinal() + 1721424.5
 
+
+
+# ---------------------------------------------------------------------------
+# Places of the gazetteer (libvorlin_places: the CLI's own search).
+
+PLACE_DATA_CREDIT = "Place data: GeoNames, geonames.org (CC BY 4.0), selected and reformatted."
+
+_VorPlace = _record("VorPlace", 320, [
+    ("size", _i32, 0), ("name", ctypes.c_char * 96, 4), ("admin1", ctypes.c_char * 64, 100),
+    ("countryCode", ctypes.c_char * 4, 164), ("countryName", ctypes.c_char * 64, 168),
+    ("zone", ctypes.c_char * 48, 232), ("latitude", _f64, 280), ("longitude", _f64, 288),
+    ("elevation", _i32, 296), ("elevationKnown", _i32, 300), ("population", ctypes.c_int64, 304),
+    ("geonameid", ctypes.c_int64, 312),
+])
+
+_places_library = None
+
+
+def _places_lib():
+    """libvorlin_places: VORLIN_PLACES_LIBRARY, else next to this module,
+    else where the loader finds it."""
+    global _places_library
+    with _library_lock:
+        if _places_library is None:
+            path = os.environ.get("VORLIN_PLACES_LIBRARY")
+            if path and not os.path.exists(path):
+                raise OSError(f"VORLIN_PLACES_LIBRARY names {path!r}, which does not exist")
+            if not path:
+                here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "libvorlin_places.so")
+                path = here if os.path.exists(here) else ctypes.util.find_library("vorlin_places")
+            if not path:
+                raise OSError("the gazetteer library libvorlin_places was not found: set "
+                              "VORLIN_PLACES_LIBRARY to its path or put it next to the vorlin module")
+            lib = ctypes.CDLL(path)
+            for name in ("VorFindPlaces", "VorNearPlaces"):
+                function = getattr(lib, name)
+                function.restype = _i32
+                function.argtypes = [ctypes.c_char_p, ctypes.POINTER(_VorPlace), _i32]
+            lib.VorPlaceDataCredit.restype = _i32
+            lib.VorPlaceDataCredit.argtypes = [ctypes.c_char_p, _i32]
+            _places_library = lib
+        return _places_library
+
+
+@dataclasses.dataclass(frozen=True)
+class Place:
+    """A place of the gazetteer (or one of your own): degrees north and east,
+    height in metres, `zone` an IANA time zone name.
+
+    >>> london = vorlin.place("London")
+    >>> london.label, london.zone
+    ('London, England, GB', 'Europe/London')
+    """
+    name: str
+    latitude: float
+    longitude: float
+    zone: str
+    height: int = 0
+    admin1: str = ""
+    country: str = ""
+    country_name: str = ""
+    population: int = 0
+    geonameid: int = 0
+
+    @property
+    def label(self) -> str:
+        """"Name, Region, CC" as the CLI prints it."""
+        return ", ".join(text for text in (self.name, self.admin1, self.country) if text)
+
+    @property
+    def tzinfo(self) -> datetime.tzinfo:
+        """The place's clock (zoneinfo)."""
+        return _zone(self.zone)
+
+    def location(self, date: Union[Date, datetime.date, None] = None) -> Location:
+        """The Location record of the place on `date` (default today): its
+        zone's standard offset at local noon, without summer time."""
+        if date is None:
+            date = datetime.datetime.now(self.tzinfo).date()
+        date = _as_date(date)
+        day = datetime.date(date.year, date.month, int(date.day))
+        return Location(_record_name(self.name), self.latitude, self.longitude, self.height,
+                        _standard_hours(self.tzinfo, day))
+
+
+def _zone(name: str) -> datetime.tzinfo:
+    import zoneinfo
+    try:
+        return zoneinfo.ZoneInfo(name)
+    except (zoneinfo.ZoneInfoNotFoundError, ValueError) as error:
+        raise VorlinError(f"unknown time zone {name!r}") from error
+
+
+def _standard_hours(zone: datetime.tzinfo, day: datetime.date) -> float:
+    """The zone's offset at local noon of `day` less its summer time, hours."""
+    noon = datetime.datetime(day.year, day.month, day.day, 12, tzinfo=zone)
+    return ((noon.utcoffset() or datetime.timedelta(0)) -
+            (noon.dst() or datetime.timedelta(0))).total_seconds() / 3600.0
+
+
+def _record_name(name: str) -> str:
+    """The name as VorLocation holds it: Latin-1, at most 47 bytes."""
+    text = name.encode("latin-1", "replace")[:_NAME_BYTES]
+    return text.decode("latin-1")
+
+
+def _as_location(place, date=None) -> Location:
+    if isinstance(place, Place):
+        return place.location(date)
+    if isinstance(place, str):
+        return _place_named(place).location(date)
+    return place
+
+
+def _place_of(record: _VorPlace) -> Place:
+    text = lambda raw: raw.decode("utf-8", "replace")  # noqa: E731
+    return Place(text(record.name), record.latitude, record.longitude, text(record.zone),
+                 record.elevation, text(record.admin1), text(record.countryCode),
+                 text(record.countryName), record.population, record.geonameid)
+
+
+def _search(function, query: str, limit: int) -> List[Place]:
+    if not isinstance(query, str) or not query.strip():
+        raise VorlinError(f"a place query must be a non-empty str, not {query!r}")
+    limit = _integer("limit", limit, 1, 10000)
+    out = (_VorPlace * limit)()
+    out[0].size = ctypes.sizeof(_VorPlace)
+    count = function(query.encode("utf-8"), out, limit)
+    if count < 0:
+        raise VorlinError(f"the gazetteer refused the query {query!r}")
+    return [_place_of(out[i]) for i in range(count)]
+
+
+def places(query: str, limit: int = 10) -> List[Place]:
+    """The places a query names, most populous first: "Name", "Name, Region",
+    "Name, Country" or "Name, Region, Country" (any case, with or without
+    diacritics, other names and scripts), as `vorlin places` finds them.
+
+    >>> [p.label for p in vorlin.places("Birmingham", 2)]
+    ['Birmingham, England, GB', 'Birmingham, Alabama, US']
+    """
+    return _search(_places_lib().VorFindPlaces, query, limit)
+
+
+def place(query: str) -> Place:
+    """The most populous place a query names (as the CLI's --city takes it);
+    VorlinError, with the near names, when there is none.
+
+    >>> vorlin.place("Birmingham, Alabama").zone
+    'America/Chicago'
+    """
+    found = places(query, 1)
+    if found:
+        return found[0]
+    near = _search(_places_lib().VorNearPlaces, query, 5)
+    hint = ("; did you mean " + ", ".join(repr(p.label) for p in near) + "?") if near else ""
+    raise VorlinError(f"no place named {query!r} in the gazetteer{hint}")
+
+
+def _place_named(query: str) -> Place:
+    return place(query)
+
+
+def place_data_credit() -> str:
+    """The attribution the place data ask for, to be shown with them."""
+    lib = _places_lib()
+    buffer = ctypes.create_string_buffer(256)
+    lib.VorPlaceDataCredit(buffer, len(buffer))
+    return buffer.value.decode("utf-8")
+
+
+# ---------------------------------------------------------------------------
+# Hijri calendars.
+
+_MODES = {"observational": 0, "regional": 1, "conjunction-before-noon-utc": 2,
+          "umm-al-qura": 3, "tabular": 4}
+_CRITERIA = {"default": 0, "yallop": 1, "arcv-width": 2, "danjon": 3}
+_LEVELS = {"naked-eye": 0, "optical-aid": 1}
+_REGIONS = {"world": 0, "americas": 1}
+
+
+@dataclasses.dataclass(frozen=True)
+class Calendar:
+    """Which Hijri calendar a conversion keeps (the CLI's --calendar,
+    --criterion, --level and --region).
+
+    mode: "observational" (the crescent seen at the place), "regional" (seen
+    anywhere in `region` the evening before), "conjunction-before-noon-utc",
+    "umm-al-qura" or "tabular".  criterion: "default", "yallop",
+    "arcv-width" or "danjon"; level: "naked-eye" or "optical-aid";
+    with_danjon: Danjon's limit as a further condition; region: "world",
+    "americas" or a sequence of (latitude, longitude) points (at most 32).
+
+    >>> vorlin.Calendar("regional", criterion="yallop", region="americas")
+    """
+    mode: str = "observational"
+    criterion: str = "default"
+    level: str = "naked-eye"
+    with_danjon: bool = False
+    region: Union[str, Tuple[Tuple[float, float], ...]] = "world"
+
+
+def _choice(what: str, table: dict, value) -> int:
+    if value not in table:
+        raise VorlinError(f"unknown {what} {value!r}; expected one of {', '.join(table)}")
+    return table[value]
+
+
+def _as_calendar(calendar, criterion=None, level=None, with_danjon=None, region=None) -> Optional[Calendar]:
+    given = {k: v for k, v in (("criterion", criterion), ("level", level),
+                               ("with_danjon", with_danjon), ("region", region)) if v is not None}
+    if calendar is None:
+        if not given:
+            return None
+        calendar = Calendar()
+    if isinstance(calendar, str):
+        calendar = Calendar(calendar)
+    if not isinstance(calendar, Calendar):
+        raise VorlinError(f"expected a vorlin.Calendar or a mode name, not {type(calendar).__name__}")
+    if isinstance(calendar.criterion, str) and calendar.criterion.endswith("+danjon"):
+        calendar = dataclasses.replace(calendar, criterion=calendar.criterion[:-7], with_danjon=True)
+    return dataclasses.replace(calendar, **given)
+
+
+def _calendar_record(calendar) -> _VorCalendar:
+    calendar = _as_calendar(calendar)
+    record = _VorCalendar()
+    record.size = ctypes.sizeof(_VorCalendar)
+    if calendar is None:
+        return record
+    record.mode = _choice("calendar mode", _MODES, calendar.mode)
+    record.criterion = _choice("criterion", _CRITERIA, calendar.criterion)
+    record.level = _choice("level", _LEVELS, calendar.level)
+    record.withDanjon = 1 if calendar.with_danjon else 0
+    if isinstance(calendar.region, str):
+        record.region = _choice("region", _REGIONS, calendar.region)
+    else:
+        points = list(calendar.region)
+        if not 1 <= len(points) <= 32:
+            raise VorlinError(f"a region of {len(points)} places: from 1 to 32")
+        record.region, record.placeCount = 2, len(points)
+        for i, (latitude, longitude) in enumerate(points):
+            record.places[i][0] = _real("region latitude", latitude, -90.0, 90.0)
+            record.places[i][1] = _real("region longitude", longitude, -180.0, 180.0)
+    return record
+
+
+def _calendar_pointer(calendar):
+    record = _calendar_record(calendar)
+    return ctypes.byref(record) if _as_calendar(calendar) is not None else None
+
+
+def to_hijri(date: Union[Date, datetime.date], place: Union[Place, Location, str],
+             config: Optional[Config] = None, calendar: Union[Calendar, str, None] = None, *,
+             criterion: Optional[str] = None, level: Optional[str] = None,
+             with_danjon: Optional[bool] = None, region=None) -> HijriDate:
+    """The Hijri date of a civil date at a place, by the library's
+    observational calendar or `calendar` (a Calendar or a mode name, with
+    criterion=, level=, with_danjon=, region= over it).  Raises VorlinError
+    for an invalid civil date or one before the Hijri era.
+
+    >>> vorlin.to_hijri(datetime.date(2024, 3, 11), vorlin.place("Makkah"), calendar="umm-al-qura")
+    HijriDate(year=1445, month=9, day=1.0)
+    """
+    calendar = _as_calendar(calendar, criterion, level, with_danjon, region)
+    record = _civil_record(date)
+    location = _location_record(_as_location(place, _as_date(date)))
+    settings = _config_record(config)
+    pointer = ctypes.byref(_calendar_record(calendar)) if calendar is not None else None
+    if _lib().VorCivilToHijri(pointer, ctypes.byref(record), ctypes.byref(location),
+                              ctypes.byref(settings)) != 1 or record.hijriValid != 1:
+        raise VorlinError("no Hijri date for this day (before the Hijri era, or refused)")
+    return HijriDate(record.hijriYear, record.hijriMonth, record.hijriDay)
+
+
+def to_civil(hijri: Union[HijriDate, Date], place: Union[Place, Location, str],
+             config: Optional[Config] = None, calendar: Union[Calendar, str, None] = None, *,
+             criterion: Optional[str] = None, level: Optional[str] = None,
+             with_danjon: Optional[bool] = None, region=None) -> Date:
+    """The civil date of a Hijri date at a place (the inverse of to_hijri in
+    the same calendar): a new Date with the civil fields and the Hijri date.
+
+    >>> vorlin.to_civil(vorlin.HijriDate(1445, 10, 1), vorlin.place("Makkah"), calendar="umm-al-qura")
+    Date(year=2024, month=4, day=10.0, ...)
+    """
+    if isinstance(hijri, Date):
+        hijri = hijri.hijri
+    if not isinstance(hijri, HijriDate):
+        raise VorlinError(f"expected a vorlin.HijriDate, not {type(hijri).__name__}")
+    calendar = _as_calendar(calendar, criterion, level, with_danjon, region)
+    given = Date(0, 0, 0.0, hijri_year=hijri.year, hijri_month=hijri.month, hijri_day=hijri.day)
+    if not _valid(_date_record(given), True):
+        raise VorlinError(f"{hijri.year}-{hijri.month:02d}-{hijri.day:g} AH is not a valid Hijri date")
+    settings = _config_record(config)
+
+    def convert(location: Location) -> _VorDate:
+        record, where = _date_record(given), _location_record(location)
+        pointer = ctypes.byref(_calendar_record(calendar)) if calendar is not None else None
+        if _lib().VorHijriToCivil(pointer, ctypes.byref(record), ctypes.byref(where),
+                                  ctypes.byref(settings)) != 1:
+            raise VorlinError(f"{hijri.year}-{hijri.month:02d}-{hijri.day:g} AH has no civil date "
+                              "here (a day 30 of a month of 29 days?)")
+        return record
+
+    location = _as_location(place)
+    record = convert(location)
+    if isinstance(place, (Place, str)):
+        # The zone's standard offset of the civil date found, if it differs.
+        again = _as_location(place, Date(record.year, record.month, float(int(record.day))))
+        if again != location:
+            record = convert(again)
+    return dataclasses.replace(given, year=record.year, month=record.month, day=record.day,
+                               hour=record.hour, minute=record.minute, second=record.second)
+
+
+# ---------------------------------------------------------------------------
+# Qibla, the Moon and the young crescent.
+
+def qibla(place: Union[Place, Location, str], date: Union[Date, datetime.date, None] = None) -> Qibla:
+    """Qibla direction (degrees from true north), distance to the Kaaba (km)
+    and the magnetic declination (degrees east, from the World Magnetic Model
+    valid for the date: WMM2000 before 2005 ... WMM2025 from 2025) at the
+    place on `date` (default today; only its year, month and day matter).
+
+    >>> round(vorlin.qibla(vorlin.place("London"), datetime.date(2024, 1, 1)).direction, 1)
+    119.0
+    """
+    if date is None:
+        date = datetime.date.today()
+    location = _location_record(_as_location(place, date))
+    record = _civil_record(date)
+    direction, distance, declination = ctypes.c_double(), ctypes.c_double(), ctypes.c_double()
+    _lib().VorQiblaInfo(ctypes.byref(location), ctypes.byref(record), ctypes.byref(direction),
+                        ctypes.byref(distance), ctypes.byref(declination))
+    return Qibla(direction.value, distance.value, declination.value)
+
+
+def moon(date: Union[Date, datetime.date], place: Union[Place, Location, str],
+         config: Optional[Config] = None) -> str:
+    """The moon information report of moon_info for a place of the
+    gazetteer (or a Location): moonrise, transit and set, new moons, the
+    Moon at sunset and the possible start of the next month."""
+    return moon_info(date, _as_location(place, date), config)
+
+
+@dataclasses.dataclass(frozen=True)
+class CrescentGeometry:
+    """The Moon and the Sun at one instant, degrees: elongation (arcl) and
+    altitude difference (arcv) geocentric and topocentric, the azimuth
+    difference, the crescent's width (arc minutes), the illuminated
+    fraction and the apparent altitudes."""
+    time: Optional[datetime.datetime]
+    arcl_geo: float
+    arcl_topo: float
+    arcv_geo: float
+    arcv_topo: float
+    daz: float
+    width_arcmin: float
+    illuminated: float
+    moon_altitude: float
+    sun_altitude: float
+
+
+class Criterion(NamedTuple):
+    """A criterion's number and verdict: default and danjon "V" (passes) or
+    "N"; yallop "A".."F"; arcv-width "A".."D"."""
+    value: Optional[float]
+    zone: str
+
+
+@dataclasses.dataclass(frozen=True)
+class Crescent:
+    """The young crescent on one evening at a place (VorCrescentEvening):
+    times on the place's clock, None when they do not exist; `criteria`
+    maps "default", "yallop", "arcv-width" and "danjon" to a Criterion."""
+    date: datetime.date
+    has_evening: bool
+    sunset: Optional[datetime.datetime]
+    moonset: Optional[datetime.datetime]
+    best_time: Optional[datetime.datetime]
+    lag_minutes: Optional[float]
+    conjunction_geocentric: Optional[datetime.datetime]
+    conjunction_topocentric: Optional[datetime.datetime]
+    age_geocentric_hours: Optional[float]
+    age_topocentric_hours: Optional[float]
+    at_sunset: Optional[CrescentGeometry]
+    at_best_time: Optional[CrescentGeometry]
+    criteria: Dict[str, Criterion]
+
+
+def _number(value: float) -> Optional[float]:
+    return None if math.isnan(value) else value
+
+
+def _instant(unix: float, zone: datetime.tzinfo) -> Optional[datetime.datetime]:
+    if math.isnan(unix) or math.isinf(unix):
+        return None
+    return datetime.datetime.fromtimestamp(round(unix), datetime.timezone.utc).astimezone(zone)
+
+
+def _clock_of(place, location: Location, tz=None) -> datetime.tzinfo:
+    if tz is not None:
+        return _zone(tz) if isinstance(tz, str) else tz
+    if isinstance(place, Place):
+        return place.tzinfo
+    return datetime.timezone(datetime.timedelta(hours=location.time_zone))
+
+
+def crescent(date: Union[Date, datetime.date], place: Union[Place, Location, str],
+             config: Optional[Config] = None, *, tz=None) -> Crescent:
+    """Can the new crescent be seen at the place on the evening of `date`?
+    The evening's data and every criterion's value and verdict, as
+    `vorlin crescent` gives them.
+
+    >>> c = vorlin.crescent(datetime.date(2024, 4, 9), vorlin.place("London"))
+    >>> c.criteria["yallop"].zone, round(c.lag_minutes)
+    ('A', 85)
+    """
+    if isinstance(place, str):
+        place = _place_named(place)
+    location = _as_location(place, date)
+    record, where, settings = _civil_record(date), _location_record(location), _config_record(config)
+    out = _VorCrescent()
+    out.size = ctypes.sizeof(out)
+    _lib().VorCrescentEvening(ctypes.byref(record), ctypes.byref(where), ctypes.byref(settings),
+                              ctypes.byref(out))
+    if out.status == 0 and all(math.isnan(v) for v in out.criterionValue) and \
+            not any(out.criterionZone):
+        raise VorlinError("the library refused this date or place")
+    zone = _clock_of(place, location, tz)
+
+    def geometry(g, unix):
+        if out.status != 1:
+            return None
+        return CrescentGeometry(_instant(unix, zone), g.arclGeo, g.arclTopo, g.arcvGeo, g.arcvTopo,
+                                g.daz, g.widthArcmin, g.illuminated, g.moonAltitude, g.sunAltitude)
+
+    zones = bytes(out.criterionZone)
+    criteria = {name: Criterion(_number(out.criterionValue[i]), chr(zones[i]) if zones[i] else "")
+                for name, i in _CRITERIA.items()}
+    return Crescent(datetime.date(record.year, record.month, int(record.day)), out.status == 1,
+                    _instant(out.sunsetUnix, zone), _instant(out.moonsetUnix, zone),
+                    _instant(out.bestTimeUnix, zone), _number(out.lagMinutes),
+                    _instant(out.conjunctionGeoUnix, zone), _instant(out.conjunctionTopoUnix, zone),
+                    _number(out.ageGeoHours), _number(out.ageTopoHours),
+                    geometry(out.atSunset, out.sunsetUnix), geometry(out.atBest, out.bestTimeUnix),
+                    criteria)
+
+
+# ---------------------------------------------------------------------------
+# The year's occasions.
+
+class Event(NamedTuple):
+    """An occasion: its key ("new-year", "ashura", "ramadan", "eid-al-fitr",
+    "arafah", "eid-al-adha"), its Hijri date and its civil date at the place
+    (the Hijri day begins at the sunset before it)."""
+    key: str
+    hijri: HijriDate
+    date: datetime.date
+
+
+_OCCASIONS = (("new-year", 1, 1), ("ashura", 1, 10), ("ramadan", 9, 1), ("eid-al-fitr", 10, 1),
+              ("arafah", 12, 9), ("eid-al-adha", 12, 10))
+
+
+def events(year: int, place: Union[Place, Location, str], calendar: Union[Calendar, str, None] = None,
+           config: Optional[Config] = None, **calendar_options) -> List[Event]:
+    """The occasions of the Hijri year `year` at the place: 1 and 10
+    Muharram, 1 Ramadan, 1 Shawwal, 9 and 10 Dhu al-Hijja, with their civil
+    dates by `calendar` (as to_civil).
+
+    >>> [(e.key, e.date.isoformat()) for e in vorlin.events(1445, "Makkah", "umm-al-qura")][2]
+    ('ramadan', '2024-03-11')
+    """
+    year = _integer("year", year, 1, 9666)
+    if isinstance(place, str):
+        place = _place_named(place)
+    result = []
+    for key, month, day in _OCCASIONS:
+        hijri = HijriDate(year, month, float(day))
+        civil = to_civil(hijri, place, config, calendar, **calendar_options)
+        result.append(Event(key, hijri, datetime.date(civil.year, civil.month, int(civil.day))))
+    return result
+
+
+# ---------------------------------------------------------------------------
+# The day's times at a place of the gazetteer, and the next prayer.
+
+def times(date, place: Union[Place, Location, str], method: str = "MWL", *, tz=None,
+          calendar: Union[Calendar, str, None] = None, **settings):
+    """The day's times through the library's structured interface.
+
+    `date` is a date (one day: a DayTimes) or a (first, last) pair of dates
+    (every day from first to last, at most 3,660: a list of DayTimes).
+    `place` is a Place (or a query for `place()`): times are then on the
+    clock of its zone, summer time included, or of `tz` (a tzinfo or an IANA
+    name), to the nearest second, the instants `vorlin times --format json`
+    gives; a Location: on its standard clock (time_zone, summer time not
+    applied) or `tz`, to the millisecond.  `calendar` (a Calendar or a mode name) decides which
+    days are in Ramadan.  `method` is a named method (`methods()`);
+    keywords change its settings: fajr_angle, isha_angle (degrees below the
+    horizon), isha_minutes, isha_minutes_ramadan, maghrib_angle,
+    maghrib_minutes, imsak_angle, imsak_minutes, asr_factor (1, 2),
+    high_latitude ("default", "none", "middle-of-night", "seventh-of-night",
+    "twilight-angle" or a rule 1..9), midnight ("standard", "jafari"),
+    twilight ("angles", "seasonal"), shafaq, rounding ("seconds",
+    "nearest", "up", "down"), adjust ({"dhuhr": 2, ...}), horizon_height,
+    distance_km, temperature, pressure, safety_seconds.
+
+    >>> day = vorlin.times(datetime.date(2024, 3, 31), vorlin.place("London"))
+    >>> day.fajr.time.isoformat()
+    '2024-03-31T05:02:19+01:00'
+    """
+    if calendar is not None:
+        settings["calendar"] = calendar
+    if isinstance(place, str):
+        place = _place_named(place)
+    single = not isinstance(date, tuple)
+    if not isinstance(place, Place):
+        result = _times_of_location(date, place, method, **settings)
+        if tz is None:
+            return result
+        zone = _clock_of(place, place, tz)
+        days = [result] if single else result
+        days = [_on_clock(day, zone) for day in days]
+        return days[0] if single else days
+    first, last = (date, date) if single else date
+    first, last = _as_date(first), _as_date(last)
+    start = datetime.date(first.year, first.month, int(first.day))
+    end = datetime.date(last.year, last.month, int(last.day))
+    if not 1 <= (end - start).days + 1 <= 3660:
+        raise VorlinError(f"a range of {(end - start).days + 1} days: from 1 to 3660 days")
+    zone = place.tzinfo
+    clock = _zone(tz) if isinstance(tz, str) else (tz or zone)
+    result, day = [], start
+    while day <= end:
+        # One call for each run of days on the same standard offset.
+        offset, run_end = _standard_hours(zone, day), day
+        while run_end < end and _standard_hours(zone, run_end + datetime.timedelta(days=1)) == offset:
+            run_end += datetime.timedelta(days=1)
+        location = Location(_record_name(place.name), place.latitude, place.longitude, place.height, offset)
+        run = _times_of_location((day, run_end), location, method, True, **dict(settings))
+        result.extend(_on_clock(d, clock) for d in run)
+        day = run_end + datetime.timedelta(days=1)
+    return result[0] if single else result
+
+
+def _on_clock(day: DayTimes, zone: datetime.tzinfo) -> DayTimes:
+    moved = {name: getattr(day, name)._replace(
+        time=None if getattr(day, name).time is None else getattr(day, name).time.astimezone(zone))
+        for name in _EVENTS}
+    return dataclasses.replace(day, **moved)
+
+
+class NextPrayer(NamedTuple):
+    """The next prayer: its name ("fajr", "sunrise", "dhuhr", "asr",
+    "maghrib", "isha") and its time on the place's clock."""
+    name: str
+    time: datetime.datetime
+
+
+_PRAYERS = ("fajr", "sunrise", "dhuhr", "asr", "maghrib", "isha")
+
+
+def next_prayer(place: Union[Place, str], at: Optional[datetime.datetime] = None,
+                method: str = "MWL", **settings) -> NextPrayer:
+    """The first of Fajr, sunrise, Dhuhr, Asr, Maghrib and Isha'a after `at`
+    (default now; a naive datetime is on the place's clock).  Times that do
+    not exist on a day (polar day or night) are passed over.
+
+    >>> vorlin.next_prayer("Makkah", datetime.datetime(2024, 3, 11, 13, 0))
+    NextPrayer(name='asr', time=datetime.datetime(2024, 3, 11, 15, 50, ...))
+    """
+    if isinstance(place, str):
+        place = _place_named(place)
+    zone = place.tzinfo
+    if at is None:
+        at = datetime.datetime.now(zone)
+    elif at.tzinfo is None:
+        at = at.replace(tzinfo=zone)
+    today = at.astimezone(zone).date()
+    days = times((today - datetime.timedelta(days=1), today + datetime.timedelta(days=2)),
+                 place, method, **settings)
+    for day in days:
+        for name in _PRAYERS:
+            moment = getattr(day, name).time
+            if moment is not None and moment > at:
+                return NextPrayer(name, moment)
+    raise VorlinError("no prayer time in the next two days at this place")
