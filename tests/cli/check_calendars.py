@@ -11,30 +11,8 @@ Run as: check_calendars.py PATH_TO_VORLIN
 """
 import datetime
 import json
-import os
-import subprocess
-import sys
 
-VORLIN = sys.argv[1]
-FAILURES = []
-ENV = dict(os.environ, LC_ALL="C")
-
-
-def fail(message):
-    FAILURES.append(message)
-    print("FAIL: " + message)
-
-
-def run(args, status=0):
-    result = subprocess.run([VORLIN] + args, capture_output=True, env=ENV)
-    if result.returncode != status:
-        fail("vorlin %s: exit %d, expected %d: %s" % (" ".join(args), result.returncode, status,
-                                                     result.stderr.decode("latin-1")))
-    return result
-
-
-def js(args, status=0):
-    return json.loads(run(args, status).stdout)
+from cli_check import fail, finish, js, run
 
 
 MODES = {
@@ -131,7 +109,4 @@ for args, flag in ((["--calendar", "lunar"], "--calendar"), (["--criterion", "ya
     if flag.encode() not in result.stderr:
         fail("%s: the message does not name %s: %r" % (" ".join(args), flag, result.stderr))
 
-if FAILURES:
-    print("%d failures" % len(FAILURES))
-    sys.exit(1)
-print("calendars: all checks passed")
+finish("calendars: all checks passed")

@@ -14,28 +14,8 @@ import json
 import os
 import re
 import subprocess
-import sys
 
-VORLIN = sys.argv[1]
-FAILURES = []
-ENV = dict(os.environ, LC_ALL="C")
-
-
-def fail(message):
-    FAILURES.append(message)
-    print("FAIL: " + message)
-
-
-def run(args, status=0):
-    result = subprocess.run([VORLIN] + args, capture_output=True, env=ENV)
-    if result.returncode != status:
-        fail("vorlin %s: exit %d, expected %d: %s" % (" ".join(args), result.returncode, status,
-                                                     result.stderr.decode("latin-1")))
-    return result
-
-
-def js(args, status=0):
-    return json.loads(run(args, status).stdout)
+from cli_check import VORLIN, fail, finish, js, run
 
 
 def when(text):
@@ -251,7 +231,4 @@ for command in ("times", "next", "moon", "hijri", "qibla", "methods", "places", 
     if b"usage: vorlin" not in run([command, "-h"]).stdout:
         fail("%s -h prints no usage" % command)
 
-if FAILURES:
-    print("%d failures" % len(FAILURES))
-    sys.exit(1)
-print("next, ranges, JSON answers, encodings and malformed input as documented")
+finish("next, ranges, JSON answers, encodings and malformed input as documented")

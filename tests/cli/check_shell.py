@@ -6,28 +6,16 @@ bash completion completes commands, flags and values when bash runs it.
 
 Run as: check_shell.py PATH_TO_VORLIN
 """
-import os
 import re
 import shutil
 import subprocess
-import sys
 
-VORLIN = sys.argv[1]
-FAILURES = []
-ENV = dict(os.environ, LC_ALL="C")
-
-
-def fail(message):
-    FAILURES.append(message)
-    print("FAIL: " + message)
+import cli_check
+from cli_check import fail, finish
 
 
 def run(args, status=0):
-    result = subprocess.run([VORLIN] + args, capture_output=True, env=ENV)
-    if result.returncode != status:
-        fail("vorlin %s: exit %d, expected %d: %s" % (" ".join(args), result.returncode, status,
-                                                     result.stderr.decode("latin-1")))
-    return result.stdout.decode("utf-8", "replace")
+    return cli_check.run(args, status).stdout.decode("utf-8", "replace")
 
 
 # The manual page: its commands with their own flags, and the common flags.
@@ -117,7 +105,4 @@ for shell in ("zsh", "fish"):
             fail("%s -n: %s" % (shell, result.stderr))
 run(["completion", "tcsh"], status=2)
 
-if FAILURES:
-    print("%d failures" % len(FAILURES))
-    sys.exit(1)
-print("manual page and completions agree with the parser (%d values tried)" % checked)
+finish("manual page and completions agree with the parser (%d values tried)" % checked)

@@ -52,8 +52,15 @@ TEST(CrescentCriteria, OdehZoneEdges) {
 }
 
 // An independent, low-precision Sun and Moon (the principal terms of the
-// ecliptic longitude and latitude), good to about 0.1 degree.
-double ElongationLowPrecision(double jdUt) {
+// ecliptic longitude and latitude, and of the distance), good to about 0.1
+// degree; angles in degrees, t in Julian centuries (TT).
+struct LowPrecisionBodies {
+    double t;
+    double moonLongitude, moonLatitude, moonDistanceKm;
+    double sunLongitude;  // apparent (aberration), latitude 0
+};
+
+LowPrecisionBodies BodiesLowPrecision(double jdUt) {
     const double t = (jdUt + 69.0 / 86400.0 - 2451545.0) / 36525.0;
     auto rad = [](double deg) { return deg * DegToRad; };
     const double lp = 218.3164477 + 481267.88123421 * t;
@@ -61,46 +68,42 @@ double ElongationLowPrecision(double jdUt) {
     const double m = rad(357.5291092 + 35999.0502909 * t);
     const double mp = rad(134.9633964 + 477198.8675055 * t);
     const double f = rad(93.2720950 + 483202.0175233 * t);
-    const double moonLongitude =
+    LowPrecisionBodies b{};
+    b.t = t;
+    b.moonLongitude =
         lp + 6.288774 * std::sin(mp) + 1.274027 * std::sin(2 * d - mp) + 0.658314 * std::sin(2 * d) +
         0.213618 * std::sin(2 * mp) - 0.185116 * std::sin(m) - 0.114332 * std::sin(2 * f) +
         0.058793 * std::sin(2 * d - 2 * mp) + 0.057066 * std::sin(2 * d - m - mp) +
         0.053322 * std::sin(2 * d + mp) + 0.045758 * std::sin(2 * d - m) - 0.040923 * std::sin(m - mp) -
         0.034720 * std::sin(d) - 0.030383 * std::sin(m + mp);
-    const double moonLatitude = 5.128122 * std::sin(f) + 0.280602 * std::sin(mp + f) +
-                                0.277693 * std::sin(mp - f) + 0.173237 * std::sin(2 * d - f) +
-                                0.055413 * std::sin(2 * d - mp + f) + 0.046271 * std::sin(2 * d - mp - f);
-    const double sunLongitude = 280.46646 + 36000.76983 * t +
-                                (1.914602 - 0.004817 * t) * std::sin(m) + 0.019993 * std::sin(2 * m) +
-                                0.000289 * std::sin(3 * m) - 0.00569;  // aberration
-    return std::acos(std::cos(rad(moonLatitude)) * std::cos(rad(moonLongitude - sunLongitude))) * RadToDeg;
+    b.moonLatitude = 5.128122 * std::sin(f) + 0.280602 * std::sin(mp + f) +
+                     0.277693 * std::sin(mp - f) + 0.173237 * std::sin(2 * d - f) +
+                     0.055413 * std::sin(2 * d - mp + f) + 0.046271 * std::sin(2 * d - mp - f);
+    b.moonDistanceKm = 385000.56 - 20905.355 * std::cos(mp) - 3699.111 * std::cos(2 * d - mp) -
+                       2955.968 * std::cos(2 * d) - 569.925 * std::cos(2 * mp);
+    b.sunLongitude = 280.46646 + 36000.76983 * t + (1.914602 - 0.004817 * t) * std::sin(m) +
+                     0.019993 * std::sin(2 * m) + 0.000289 * std::sin(3 * m) - 0.00569;
+    return b;
+}
+
+double ElongationLowPrecision(double jdUt) {
+    const LowPrecisionBodies b = BodiesLowPrecision(jdUt);
+    return std::acos(std::cos(b.moonLatitude * DegToRad) *
+                     std::cos((b.moonLongitude - b.sunLongitude) * DegToRad)) *
+           RadToDeg;
 }
 
 // The low-precision Moon's and Sun's altitudes (degrees, geocentric, no
-// refraction) at jdUt seen from latitude/longitude (degrees): the series
-// above to ecliptic coordinates, then the mean obliquity and sidereal time.
+// refraction) at jdUt seen from latitude/longitude (degrees), through the
+// mean obliquity and sidereal time, and the Moon's horizontal parallax.
 struct LowPrecisionAltitudes {
     double moon, sun, moonParallax;
 };
 
 LowPrecisionAltitudes AltitudesLowPrecision(double jdUt, double latitude, double longitude) {
-    const double t = (jdUt + 69.0 / 86400.0 - 2451545.0) / 36525.0;
+    const LowPrecisionBodies b = BodiesLowPrecision(jdUt);
     auto rad = [](double deg) { return deg * DegToRad; };
-    const double lp = 218.3164477 + 481267.88123421 * t;
-    const double d = rad(297.8501921 + 445267.1114034 * t);
-    const double m = rad(357.5291092 + 35999.0502909 * t);
-    const double mp = rad(134.9633964 + 477198.8675055 * t);
-    const double f = rad(93.2720950 + 483202.0175233 * t);
-    const double moonLongitude =
-        lp + 6.288774 * std::sin(mp) + 1.274027 * std::sin(2 * d - mp) + 0.658314 * std::sin(2 * d) +
-        0.213618 * std::sin(2 * mp) - 0.185116 * std::sin(m) - 0.114332 * std::sin(2 * f);
-    const double moonLatitude = 5.128122 * std::sin(f) + 0.280602 * std::sin(mp + f) +
-                                0.277693 * std::sin(mp - f) + 0.173237 * std::sin(2 * d - f);
-    const double distanceKm = 385000.56 - 20905.355 * std::cos(mp) - 3699.111 * std::cos(2 * d - mp) -
-                              2955.968 * std::cos(2 * d) - 569.925 * std::cos(2 * mp);
-    const double sunLongitude = 280.46646 + 36000.76983 * t + (1.914602 - 0.004817 * t) * std::sin(m) +
-                                0.019993 * std::sin(2 * m) - 0.00569;
-    const double eps = rad(23.439291 - 0.0130042 * t);
+    const double eps = rad(23.439291 - 0.0130042 * b.t);
     const double gmst = 280.46061837 + 360.98564736629 * (jdUt - 2451545.0);
     auto altitude = [&](double lambdaDeg, double betaDeg) {
         const double lambda = rad(lambdaDeg), beta = rad(betaDeg);
@@ -113,8 +116,8 @@ LowPrecisionAltitudes AltitudesLowPrecision(double jdUt, double latitude, double
                          std::cos(rad(latitude)) * std::cos(dec) * std::cos(hourAngle)) *
                RadToDeg;
     };
-    return {altitude(moonLongitude, moonLatitude), altitude(sunLongitude, 0.0),
-            std::asin(6378.14 / distanceKm) * RadToDeg};
+    return {altitude(b.moonLongitude, b.moonLatitude), altitude(b.sunLongitude, 0.0),
+            std::asin(6378.14 / b.moonDistanceKm) * RadToDeg};
 }
 
 // The instant after start (JD UT) at which a body's altitude falls through
