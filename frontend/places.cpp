@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#ifndef VORLIN_PLACES_RUNTIME_IMAGE
 #include "places_image_path.h"
 
 // The image written by tools/gen_places.py, linked in as read-only data.
@@ -19,6 +20,7 @@ __asm__(".section .rodata\n"
         ".previous\n");
 extern "C" const unsigned char vorlin_places_image[];
 extern "C" const unsigned char vorlin_places_image_end[];
+#endif
 
 namespace vorlin::frontend {
 
@@ -65,14 +67,44 @@ struct Image {
     const char *Admin1Name(uint16_t a) const { return String(U32(base + admin1At + 4 * a)); }
 };
 
-Image ReadImage() {
+// The image's tables over the bytes at p, or an empty image (base null)
+// when they are not a whole, consistent image: every table inside the
+// bytes, every index in range, every string offset inside the strings,
+// which end with a NUL.  A look at each record once, at load.
+Image ReadImage(const unsigned char *p, std::size_t size) {
     Image image;
-    const unsigned char *p = vorlin_places_image;
-    const std::size_t size = static_cast<std::size_t>(vorlin_places_image_end - vorlin_places_image);
-    if (size < 60 || std::memcmp(p, "VPLC", 4) != 0 || U32(p + 4) != 1) return image;
+    constexpr std::size_t HeaderSize = 8 + 4 * 13;
+    if (p == nullptr || size < HeaderSize || size > 0xFFFFFFFFu || std::memcmp(p, "VPLC", 4) != 0 ||
+        U32(p + 4) != 1 || p[size - 1] != 0)
+        return image;
     uint32_t v[13];
     for (int i = 0; i < 13; ++i) v[i] = U32(p + 8 + 4 * i);
-    if (v[12] > size) return image;
+    // The tables follow one another from the header to the strings.
+    const uint64_t recordSize[6] = {PlaceSize, 8, 4, 8, 4, 8};
+    uint64_t at = HeaderSize;
+    for (int t = 0; t < 6; ++t) {
+        if (v[6 + t] != at) return image;
+        at += recordSize[t] * v[t];
+    }
+    if (v[12] != at || at >= size) return image;
+    const uint64_t strings = size - at;
+    const auto stringOk = [&](uint32_t offset) { return offset < strings; };
+    const unsigned char *places = p + v[6];
+    for (uint32_t i = 0; i < v[0]; ++i) {
+        const unsigned char *r = places + PlaceSize * i;
+        if (!stringOk(U32(r + 12)) || U16(r + 16) >= v[2] || U16(r + 18) >= v[3] || U16(r + 20) >= v[4])
+            return image;
+    }
+    for (uint32_t i = 0; i < v[1]; ++i)
+        if (!stringOk(U32(p + v[7] + 8 * i)) || U32(p + v[7] + 8 * i + 4) >= v[0]) return image;
+    for (uint32_t i = 0; i < v[2]; ++i)
+        if (!stringOk(U32(p + v[8] + 4 * i))) return image;
+    for (uint32_t i = 0; i < v[3]; ++i)
+        if (!stringOk(U32(p + v[9] + 8 * i)) || !stringOk(U32(p + v[9] + 8 * i + 4))) return image;
+    for (uint32_t i = 0; i < v[4]; ++i)
+        if (!stringOk(U32(p + v[10] + 4 * i))) return image;
+    for (uint32_t i = 0; i < v[5]; ++i)
+        if (!stringOk(U32(p + v[11] + 8 * i + 4))) return image;
     image.base = p;
     image.places = v[0];
     image.keys = v[1];
@@ -90,10 +122,17 @@ Image ReadImage() {
     return image;
 }
 
+#ifdef VORLIN_PLACES_RUNTIME_IMAGE
+Image theImage;  // set by UsePlacesImage; empty until then
+
+const Image &TheImage() { return theImage; }
+#else
 const Image &TheImage() {
-    static const Image image = ReadImage();  // initialised once, thread-safe
+    static const Image image = ReadImage(  // initialised once, thread-safe
+        vorlin_places_image, static_cast<std::size_t>(vorlin_places_image_end - vorlin_places_image));
     return image;
 }
+#endif
 
 Place MakePlace(const Image &image, uint32_t i) {
     const unsigned char *r = image.PlaceRecord(i);
@@ -273,6 +312,15 @@ std::string Place::Label() const {
 }
 
 std::size_t PlaceCount() { return TheImage().places; }
+
+#ifdef VORLIN_PLACES_RUNTIME_IMAGE
+std::size_t UsePlacesImage(const void *bytes, std::size_t size) {
+    const Image image = ReadImage(static_cast<const unsigned char *>(bytes), size);
+    if (image.base == nullptr) return 0;
+    theImage = image;
+    return image.places;
+}
+#endif
 
 std::string FoldName(std::string_view text) {
     const Image &image = TheImage();

@@ -35,8 +35,18 @@ struct Place {
     std::string Label() const;
 };
 
-// How many places the gazetteer holds.
+// How many places the gazetteer holds (0 until an image is given, in a
+// build that takes it at run time).
 std::size_t PlaceCount();
+
+#ifdef VORLIN_PLACES_RUNTIME_IMAGE
+// A build that does not embed the image (the WebAssembly one, whose data
+// file is loaded on demand) is given it here: the bytes of places.bin,
+// which must stay in place while places are looked up.  Returns the number
+// of places, or 0 (and keeps the image it had) for bytes that are not a
+// whole, consistent image.  Not to be called while another thread looks up.
+std::size_t UsePlacesImage(const void *bytes, std::size_t size);
+#endif
 
 // The places a query names: "Name", "Name, Region", "Name, Country" or
 // "Name, Region, Country" (a country by its code, its name or a common

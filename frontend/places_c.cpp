@@ -78,3 +78,10 @@ extern "C" int32_t VorPlaceDataCredit(char *text, int32_t capacity) {
     if (capacity > 0) CopyText(text, static_cast<std::size_t>(capacity), credit);
     return static_cast<int32_t>(credit.size());
 }
+
+#ifdef VORLIN_PLACES_RUNTIME_IMAGE
+extern "C" int32_t VorUsePlacesImage(const void *image, int32_t size) {
+    if (image == nullptr || size < 0) return -1;
+    return static_cast<int32_t>(vorlin::frontend::UsePlacesImage(image, static_cast<std::size_t>(size)));
+}
+#endif

@@ -69,6 +69,18 @@ VORLIN_PLACES_API int32_t VorNearPlaces(const char *query, VorPlace *out, int32_
  */
 VORLIN_PLACES_API int32_t VorPlaceDataCredit(char *text, int32_t capacity);
 
+#ifdef VORLIN_PLACES_RUNTIME_IMAGE
+/*
+ * Only in a build that takes the gazetteer at run time (the WebAssembly
+ * one): the bytes of places.bin, kept by the host in place for as long as
+ * places are looked up.  Returns the number of places, or 0 for bytes that
+ * are not a whole, consistent image (the image before is kept), or -1 for a
+ * NULL image or a negative size.  Until an image is given, the lookups find
+ * nothing.
+ */
+VORLIN_PLACES_API int32_t VorUsePlacesImage(const void *image, int32_t size);
+#endif
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

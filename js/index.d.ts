@@ -12,6 +12,23 @@ export interface Place {
   name?: string;
 }
 
+/** A place of the gazetteer (place(), places()): a Place as it is. */
+export interface GazetteerPlace extends Place {
+  name: string;
+  admin1: string;              // first-level division ("" unknown)
+  countryCode: string;         // ISO 3166-1 alpha-2
+  countryName: string;
+  timeZone: string;            // IANA zone
+  height: number;              // elevation in metres (0 when not known)
+  elevationKnown: boolean;
+  population: number;
+  geonameid: number;
+  label: string;               // "Birmingham, Alabama, US"
+}
+
+/** A place: its coordinates and clock, or a name the gazetteer looks up ("Makkah"). */
+export type PlaceLike = Place | string;
+
 export type EventName = "imsak" | "fajr" | "sunrise" | "dhuhr" | "asr" | "asrHanafi" | "sunset" |
   "maghrib" | "isha" | "midnight" | "lastThird";
 
@@ -26,9 +43,11 @@ export interface EventTime {
 }
 
 export type DayTimes = { [E in EventName]: EventTime } & {
-  date: string;          // "Y-M-D"
+  date: string;          // "Y-M-D" (Julian before 1582-10-15, as the library counts)
+  /** A date the zone's clock skips (Pacific/Apia 2011-12-30): every event null, saying so. */
+  skipped: boolean;
   ramadan: boolean;      // known with ishaMinutesRamadan only
-  utcOffset: string;     // "+01:00" at the day's noon
+  utcOffset: string | null;  // "+01:00" at the day's noon (null on a skipped date)
   summerTime: boolean;
 };
 
@@ -89,12 +108,24 @@ export const version: string;
 export const EVENTS: EventName[];
 export function init(options?: InitOptions): Promise<unknown>;
 export function methods(): string[];
-export function times(date: CivilDate, place: Place, options?: TimesOptions): DayTimes;
-export function times(range: [CivilDate, CivilDate], place: Place, options?: TimesOptions): DayTimes[];
-export function toHijri(date: CivilDate, place: Place, options?: CalendarOptions): HijriDate | null;
-export function toCivil(hijri: HijriDate | string, place: Place, options?: CalendarOptions): string | null;
-export function crescent(date: CivilDate, place: Place, options?: CalendarOptions): Crescent;
-export function qibla(place: Place, date: CivilDate): Qibla;
+export function times(date: CivilDate, place: PlaceLike, options?: TimesOptions): DayTimes;
+export function times(range: [CivilDate, CivilDate], place: PlaceLike, options?: TimesOptions): DayTimes[];
+export function toHijri(date: CivilDate, place: PlaceLike, options?: CalendarOptions): HijriDate | null;
+export function toCivil(hijri: HijriDate | string, place: PlaceLike, options?: CalendarOptions): string | null;
+export function crescent(date: CivilDate, place: PlaceLike, options?: CalendarOptions): Crescent;
+export function qibla(place: PlaceLike, date: CivilDate): Qibla;
+/**
+ * Loads the gazetteer (places.bin beside the module, or the given URL or
+ * bytes); resolves to the number of places.  Needed once in a browser; in
+ * Node place() and places() read the bundled file on first use.
+ */
+export function loadPlaces(source?: string | URL | ArrayBuffer | ArrayBufferView): Promise<number>;
+/** The places a query names ("Name", "Name, Region", "Name, Country"), most populous first. */
+export function places(query: string, limit?: number): GazetteerPlace[];
+/** The most populous place a query names; VorlinError with the near names when none. */
+export function place(query: string): GazetteerPlace;
+/** The attribution the place data ask for, to be shown with them. */
+export const placeDataCredit: string;
 
 declare const vorlin: {
   version: string; EVENTS: EventName[]; VorlinError: typeof VorlinError;

@@ -11,6 +11,10 @@
 // The C records of include/vorlin.h are written and read by their offsets
 // through a DataView on the module's memory, which has a fixed size (it
 // never grows, so the view stays valid).
+//
+// The gazetteer (place(), places()) searches places.bin, a data file beside
+// the module: read from disk on first use in Node, loaded on demand with
+// loadPlaces() in a browser.
 import createVorlinModule from "./dist/vorlin_wasm.mjs";
 
 export const version = "0.1.0";
@@ -19,6 +23,9 @@ let wasm = null;
 let loading = null;
 let view = null;
 let scratch = 0;
+let readFileSync = null;   // Node's, to read the gazetteer on first use
+let placesImage = 0;       // the gazetteer's image in the module's memory
+let placesLoading = null;
 
 // Scratch records, allocated once: offsets inside the scratch block.
 const DATE = 0;          // VorDate, 40 bytes
@@ -56,10 +63,11 @@ export function init(options = {}) {
       module.wasmBinary = options.wasmBinary;
     } else if (options.wasmUrl) {
       module.locateFile = () => String(options.wasmUrl);
-    } else if (typeof process === "object" && process.versions && process.versions.node) {
+    } else if (onNode()) {
       const { readFile } = await import("node:fs/promises");
       module.wasmBinary = await readFile(new URL("./dist/vorlin_wasm.wasm", import.meta.url));
     }
+    if (onNode()) ({ readFileSync } = await import("node:fs"));
     const instance = await createVorlinModule(module);
     scratch = instance._malloc(SCRATCH_BYTES);
     if (!scratch) throw new Error("vorlin: no memory for the scratch records");
@@ -69,6 +77,10 @@ export function init(options = {}) {
   })();
   loading.catch(() => { loading = null; });
   return loading;
+}
+
+function onNode() {
+  return typeof process === "object" && !!process.versions && !!process.versions.node;
 }
 
 function lib() {
@@ -121,14 +133,14 @@ function civilDate(value, what = "date") {
   year = integer(`${what}: year`, year, 1, 9999);
   month = integer(`${what}: month`, month, 1, 12);
   day = integer(`${what}: day`, day, 1, 31);
-  const days = new Date(Date.UTC(2000, month, 0)).getUTCDate();  // 29 in February
-  const inMonth = month === 2 && !leap(year) ? 28 : days;
-  if (day > inMonth) throw new VorlinError(`${what}: ${year}-${month}-${day} does not exist`);
-  return { year, month, day };
-}
-
-function leap(year) {
-  return (year % 4 === 0 && year % 100 !== 0) || year % 400 === 0;
+  const d = { year, month, day };
+  // As the library counts: Julian before 1582-10-15, Gregorian from then.
+  const n = dayNumber(d);
+  const back = dateOfDayNumber(n);
+  if (back.year !== year || back.month !== month || back.day !== day)
+    throw new VorlinError(`${what}: ${year}-${month}-${day} does not exist` +
+      (year === 1582 && month === 10 && day > 4 && day < 15 ? " (the Gregorian calendar begins on 1582-10-15)" : ""));
+  return d;
 }
 
 function text(d) {
@@ -136,16 +148,40 @@ function text(d) {
   return `${pad(d.year, 4)}-${pad(d.month)}-${pad(d.day)}`;
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
+// The Julian day number of 1582-10-15, the first Gregorian day.
+const GREGORIAN_FROM = 2299161;
+const UNIX_JDN = 2440588;
+
+// Days since 1970-01-01 of a date, as the library counts them (the Julian
+// calendar before 1582-10-15).  A day past the month's end runs on into the
+// next month; civilDate checks dates by converting them back.
 function dayNumber(d) {
-  const t = new Date(0);
-  t.setUTCFullYear(d.year, d.month - 1, d.day);
-  return Math.round(t.getTime() / 86400000);
+  const a = Math.floor((14 - d.month) / 12);
+  const y = d.year + 4800 - a, m = d.month + 12 * a - 3;
+  const julian = d.day + Math.floor((153 * m + 2) / 5) + 365 * y + Math.floor(y / 4) - 32083;
+  const gregorian = julian - Math.floor(y / 100) + Math.floor(y / 400) + 38;
+  return (gregorian >= GREGORIAN_FROM ? gregorian : julian) - UNIX_JDN;
 }
 
 function dateOfDayNumber(n) {
-  const t = new Date(n * 86400000);
-  return { year: t.getUTCFullYear(), month: t.getUTCMonth() + 1, day: t.getUTCDate() };
+  const jdn = n + UNIX_JDN;
+  let c;
+  if (jdn >= GREGORIAN_FROM) {
+    const a = jdn + 32044;
+    const b = Math.floor((4 * a + 3) / 146097);
+    c = a - Math.floor(146097 * b / 4);
+    const dd = Math.floor((4 * c + 3) / 1461);
+    const e = c - Math.floor(1461 * dd / 4);
+    const m = Math.floor((5 * e + 2) / 153);
+    return { year: 100 * b + dd - 4800 + Math.floor(m / 10), month: m + 3 - 12 * Math.floor(m / 10),
+             day: e - Math.floor((153 * m + 2) / 5) + 1 };
+  }
+  c = jdn + 32082;
+  const dd = Math.floor((4 * c + 3) / 1461);
+  const e = c - Math.floor(1461 * dd / 4);
+  const m = Math.floor((5 * e + 2) / 153);
+  return { year: dd - 4800 + Math.floor(m / 10), month: m + 3 - 12 * Math.floor(m / 10),
+           day: e - Math.floor((153 * m + 2) / 5) + 1 };
 }
 
 // ---------------------------------------------------------------------------
@@ -175,7 +211,7 @@ function clockOf(timeZone) {
     formatter(zone);
     return {
       zone,
-      leastOfYear: new Map(),
+      noons: new Map(),   // offsets at noon by day number, for the day's standard offset
       // Seconds east of UTC in force at the Unix second `unix`.
       offsetAt(unix) {
         const parts = {};
@@ -203,18 +239,59 @@ function offsetAtNoon(clock, d) {
 }
 
 // The zone's standard offset on day d: the offset at its noon less any
-// summer hour, taken as the least of the offsets at noon of the day, of
-// 1 January and of 1 July of its year.
+// summer hour.  Intl tells the offset in force, not whether it is summer
+// time, so the year around the day is sampled: the day is on summer time
+// when both sides of it (the eight months before, the eight after) come
+// back to a lower offset within two hours of the day's, and its standard
+// offset is that lower one.  A side whose offsets are all more than two
+// hours away is a change of the zone's base offset (Pacific/Apia at the end
+// of 2011) and is not asked; a side that stays at the day's offset or above
+// says it is not summer time (a base offset changed by an hour).
+const SIDES = [[-60, -120, -182, -240], [60, 120, 182, 240]];
+
 function standardOffset(clock, d) {
   const atNoon = offsetAtNoon(clock, d);
   if (!clock.zone) return { standard: atNoon, inForce: atNoon };
-  let least = clock.leastOfYear.get(d.year);
-  if (least === undefined) {
-    least = Math.min(offsetAtNoon(clock, { year: d.year, month: 1, day: 1 }),
-                     offsetAtNoon(clock, { year: d.year, month: 7, day: 1 }));
-    clock.leastOfYear.set(d.year, least);
+  const n = dayNumber(d);
+  const noonOf = (k) => {
+    let offset = clock.noons.get(k);
+    if (offset === undefined) {
+      offset = offsetAtNoon(clock, dateOfDayNumber(k));
+      clock.noons.set(k, offset);
+    }
+    return offset;
+  };
+  // Summer time lasts less than 240 days, so a summer day has standard time
+  // 120 days before it or 120 days after.
+  if (noonOf(n - 120) === atNoon && noonOf(n + 120) === atNoon) return { standard: atNoon, inForce: atNoon };
+  let standard = null;
+  for (const side of SIDES) {
+    const near = side.map((k) => noonOf(n + k)).filter((o) => Math.abs(o - atNoon) <= 7200);
+    if (near.length === 0) continue;
+    const lower = near.filter((o) => o < atNoon);
+    if (lower.length === 0) return { standard: atNoon, inForce: atNoon };
+    standard = Math.max(standard ?? -Infinity, Math.min(...lower));
   }
-  return { standard: Math.min(atNoon, least), inForce: atNoon };
+  return { standard: standard ?? atNoon, inForce: atNoon };
+}
+
+// Whether the zone's clock shows day d at all (Pacific/Apia skipped
+// 2011-12-30): some instant of its own offset falls on it.
+function dayExists(clock, d) {
+  if (!clock.zone) return true;
+  const n = dayNumber(d);
+  // Only a change of a day or more in the offset skips a date.
+  if (Math.abs(offsetAtNoon(clock, dateOfDayNumber(n + 1)) - offsetAtNoon(clock, dateOfDayNumber(n - 1))) < 86400)
+    return true;
+  const midnight = n * 86400;
+  for (const hour of [0, 6, 12, 18, 24]) {
+    const local = midnight + hour * 3600 - 1;
+    const offset = clock.offsetAt(local - clock.offsetAt(local));
+    const unix = local - offset;
+    const shown = unix + clock.offsetAt(unix);
+    if (shown >= midnight && shown < midnight + 86400) return true;
+  }
+  return false;
 }
 
 function offsetText(seconds) {
@@ -224,12 +301,14 @@ function offsetText(seconds) {
   return `${sign}${pad(Math.floor(a / 3600))}:${pad(Math.floor((a % 3600) / 60))}`;
 }
 
-// "YYYY-MM-DDTHH:MM:SS+HH:MM" of the Unix second on a clock `offset` seconds east.
+// "YYYY-MM-DDTHH:MM:SS+HH:MM" of the Unix second on a clock `offset` seconds
+// east (the date as the library counts it).
 function localText(unix, offset) {
-  const t = new Date((unix + offset) * 1000);
+  const local = unix + offset;
+  const days = Math.floor(local / 86400), second = local - days * 86400;
   const pad = (n, w = 2) => String(n).padStart(w, "0");
-  return `${pad(t.getUTCFullYear(), 4)}-${pad(t.getUTCMonth() + 1)}-${pad(t.getUTCDate())}T` +
-    `${pad(t.getUTCHours())}:${pad(t.getUTCMinutes())}:${pad(t.getUTCSeconds())}${offsetText(offset)}`;
+  return `${text(dateOfDayNumber(days))}T${pad(Math.floor(second / 3600))}:` +
+    `${pad(Math.floor((second % 3600) / 60))}:${pad(second % 60)}${offsetText(offset)}`;
 }
 
 // The C convention of llround: halves away from zero.
@@ -248,7 +327,8 @@ function writeDate(at, d) {
 }
 
 function writeLocation(at, place, standardSeconds) {
-  if (!place || typeof place !== "object") throw new VorlinError("place: give {latitude, longitude, ...}");
+  if (!place || typeof place !== "object")
+    throw new VorlinError("place: give {latitude, longitude, ...} or a place's name");
   clear(at, 80);
   const name = new TextEncoder().encode(String(place.name ?? "")).subarray(0, 47);
   wasm.HEAPU8.set(name, at);
@@ -404,6 +484,7 @@ function filledText(rule) {
  */
 export function times(date, place, options = {}) {
   const m = lib();
+  place = placeOf(place);
   const single = !Array.isArray(date);
   const first = civilDate(single ? date : date[0], "first date");
   const last = single ? first : civilDate(date[1], "last date");
@@ -416,6 +497,10 @@ export function times(date, place, options = {}) {
   const days = [];
   for (let i = 0; i < count; ++i) {
     const d = dateOfDayNumber(n0 + i);
+    if (!dayExists(clock, d)) {
+      days.push({ d, skipped: true, standard: NaN });
+      continue;
+    }
     const { standard, inForce } = standardOffset(clock, d);
     days.push({ d, standard, inForce });
   }
@@ -425,6 +510,11 @@ export function times(date, place, options = {}) {
   try {
     // One call for each run of days on the same standard offset.
     for (let i = 0; i < count;) {
+      if (days[i].skipped) {
+        result.push(skippedDay(days[i].d, clock));
+        ++i;
+        continue;
+      }
       let j = i + 1;
       while (j < count && days[j].standard === days[i].standard) ++j;
       writeDate(scratch + DATE, days[i].d);
@@ -441,10 +531,19 @@ export function times(date, place, options = {}) {
   return single ? result[0] : result;
 }
 
+// A date the zone's clock skips: no times, every event saying so.
+function skippedDay(d, clock) {
+  const out = { date: text(d), skipped: true, ramadan: false, utcOffset: null, summerTime: false };
+  const reason = `not a date of the local clock (${clock.zone} skips it)`;
+  for (const name of EVENTS) out[name] = { time: null, local: null, reason };
+  return out;
+}
+
 function readDay(at, day, clock) {
   const dateSeconds = dayNumber(day.d) * 86400;
   const out = {
     date: text(day.d),
+    skipped: false,
     ramadan: view.getInt32(at + 4, true) === 1,
     utcOffset: offsetText(day.inForce),
     summerTime: day.inForce !== day.standard,
@@ -497,6 +596,7 @@ function prepareCalendar(place, options, civilDay) {
  */
 export function toHijri(date, place, options = {}) {
   const m = lib();
+  place = placeOf(place);
   const d = civilDate(date);
   prepareCalendar(place, options, d);
   writeDate(scratch + DATE, d);
@@ -518,6 +618,7 @@ export function toHijri(date, place, options = {}) {
  */
 export function toCivil(hijri, place, options = {}) {
   const m = lib();
+  place = placeOf(place);
   let h = hijri;
   if (typeof h === "string") {
     const match = /^(\d{1,5})-(\d{1,2})-(\d{1,2})$/.exec(h.trim());
@@ -568,6 +669,7 @@ function instant(unix) {
  */
 export function crescent(date, place, options = {}) {
   const m = lib();
+  place = placeOf(place);
   const d = civilDate(date);
   const clock = clockOf(place?.timeZone);
   const { standard } = standardOffset(clock, d);
@@ -606,6 +708,7 @@ export function crescent(date, place, options = {}) {
  */
 export function qibla(place, date) {
   const m = lib();
+  place = placeOf(place);
   const d = civilDate(date);
   writeLocation(scratch + LOCATION, place, 0);
   writeDate(scratch + DATE, d);
@@ -621,5 +724,154 @@ export function qibla(place, date) {
   };
 }
 
-const exported = { version, init, methods, times, toHijri, toCivil, crescent, qibla, EVENTS, VorlinError };
+// ---------------------------------------------------------------------------
+// The gazetteer: 118,841 places of GeoNames (CC BY 4.0).
+
+const PLACE_BYTES = 320;
+const MAX_PLACES = 100;
+
+/** The attribution the place data ask for, to be shown with them. */
+export const placeDataCredit =
+  "Place data: GeoNames, geonames.org (CC BY 4.0), selected and reformatted.";
+
+const placesFile = () => new URL("./dist/places.bin", import.meta.url);
+
+// Hands the image's bytes to the library (copied into its memory); the
+// number of places.
+function usePlaces(bytes) {
+  const m = lib();
+  const at = m._malloc(bytes.length);
+  if (!at) throw new Error("vorlin: no memory for the gazetteer");
+  m.HEAPU8.set(bytes, at);
+  const count = m._VorUsePlacesImage(at, bytes.length);
+  if (count <= 0) {
+    m._free(at);
+    throw new VorlinError("loadPlaces: the data are not the gazetteer's image (places.bin)");
+  }
+  if (placesImage) m._free(placesImage);
+  placesImage = at;
+  return count;
+}
+
+/**
+ * Loads the gazetteer, once: from `source` (a URL or an ArrayBuffer/typed
+ * array of places.bin) or else from the places.bin beside the module (read
+ * from disk in Node, fetched in a browser: 11.9 MB, about 5 MB compressed
+ * by a server that compresses).  Resolves to the number of places.  In Node
+ * place() and places() load it themselves on first use.
+ */
+export function loadPlaces(source) {
+  lib();
+  if (placesLoading && source === undefined) return placesLoading;
+  const loading = (async () => {
+    let bytes;
+    if (source instanceof ArrayBuffer) {
+      bytes = new Uint8Array(source);
+    } else if (ArrayBuffer.isView(source)) {
+      bytes = new Uint8Array(source.buffer, source.byteOffset, source.byteLength);
+    } else if (source === undefined && readFileSync) {
+      bytes = readFileSync(placesFile());
+    } else {
+      const url = source === undefined ? placesFile() : source;
+      const response = await fetch(url);
+      if (!response.ok) throw new VorlinError(`loadPlaces: ${url}: HTTP ${response.status}`);
+      bytes = new Uint8Array(await response.arrayBuffer());
+    }
+    return usePlaces(bytes);
+  })();
+  if (source === undefined) {
+    placesLoading = loading;
+    loading.catch(() => { placesLoading = null; });
+  }
+  return loading;
+}
+
+function gazetteer() {
+  const m = lib();
+  if (!placesImage) {
+    if (!readFileSync)
+      throw new VorlinError("places: the gazetteer is not loaded (call `await loadPlaces()` first)");
+    usePlaces(readFileSync(placesFile()));
+  }
+  return m;
+}
+
+function search(find, query, limit) {
+  const m = gazetteer();
+  if (typeof query !== "string") throw new VorlinError("place: give a name (\"Birmingham, GB\")");
+  const count = integer("limit", limit, 0, MAX_PLACES);
+  const name = new TextEncoder().encode(query);
+  // The records first (malloc's alignment), the query's text after them.
+  const records = Math.max(count, 1) * PLACE_BYTES;
+  const out = m._malloc(records + name.length + 1);
+  if (!out) throw new Error("vorlin: no memory for the places");
+  try {
+    const text = out + records;
+    m.HEAPU8.set(name, text);
+    m.HEAPU8[text + name.length] = 0;
+    view.setInt32(out, PLACE_BYTES, true);
+    const found = find(text, out, count);
+    if (found < 0) throw new VorlinError(`place: ${JSON.stringify(query)} cannot be looked up`);
+    const places = [];
+    for (let i = 0; i < found; ++i) places.push(readPlace(out + i * PLACE_BYTES));
+    return places;
+  } finally {
+    m._free(out);
+  }
+}
+
+function readText(at, bytes) {
+  const field = wasm.HEAPU8.subarray(at, at + bytes);
+  const end = field.indexOf(0);
+  return new TextDecoder().decode(field.subarray(0, end < 0 ? bytes : end));
+}
+
+function readPlace(at) {
+  const place = {
+    name: readText(at + 4, 96),
+    admin1: readText(at + 100, 64),
+    countryCode: readText(at + 164, 4),
+    countryName: readText(at + 168, 64),
+    timeZone: readText(at + 232, 48),
+    latitude: view.getFloat64(at + 280, true),
+    longitude: view.getFloat64(at + 288, true),
+    height: view.getInt32(at + 296, true),
+    elevationKnown: view.getInt32(at + 300, true) === 1,
+    population: Number(view.getBigInt64(at + 304, true)),
+    geonameid: Number(view.getBigInt64(at + 312, true)),
+  };
+  place.label = [place.name, place.admin1 !== place.name ? place.admin1 : "", place.countryCode]
+    .filter((part) => part).join(", ");
+  return place;
+}
+
+/**
+ * The places a query names, most populous first: "Name", "Name, Region",
+ * "Name, Country" or "Name, Region, Country" (any case, with or without
+ * diacritics, other names and scripts), at most `limit` (up to 100).
+ */
+export function places(query, limit = 10) {
+  return search((q, out, n) => wasm._VorFindPlaces(q, out, n), query, limit);
+}
+
+/**
+ * The most populous place a query names; a VorlinError naming the near
+ * names when there is none.  The place can be given to times(), toHijri(),
+ * toCivil(), crescent() and qibla() as it is (its zone is its clock).
+ */
+export function place(query) {
+  const found = places(query, 1);
+  if (found.length) return found[0];
+  const near = search((q, out, n) => wasm._VorNearPlaces(q, out, n), query, 5);
+  const hint = near.length ? `; did you mean ${near.map((p) => JSON.stringify(p.label)).join(", ")}?` : "";
+  throw new VorlinError(`no place named ${JSON.stringify(query)} in the gazetteer${hint}`);
+}
+
+// A place given by its name, looked up; any other value as it is.
+function placeOf(value) {
+  return typeof value === "string" ? place(value) : value;
+}
+
+const exported = { version, init, methods, times, toHijri, toCivil, crescent, qibla, EVENTS, VorlinError,
+  loadPlaces, places, place, placeDataCredit };
 export default exported;

@@ -20,7 +20,8 @@ function measure(what, work) {
     work();
     ms.push(performance.now() - t0);
   }
-  console.log(`${what.padEnd(58)} median ${median(ms).toFixed(1)} ms of ${runs} runs`);
+  const m = median(ms);
+  console.log(`${what.padEnd(58)} median ${m.toFixed(m < 1 ? 3 : 1)} ms of ${runs} runs`);
 }
 
 const t0 = performance.now();
@@ -34,3 +35,9 @@ measure("a year, day by day, Makkah (366 calls)", () => {
 measure("Hijri date, Umm al-Qura, 366 days", () => {
   for (let d = 0; d < 366; ++d) vorlin.toHijri(new Date(Date.UTC(2024, 0, 1 + d)), makkah, { calendar: "umm-al-qura" });
 });
+{
+  const t1 = performance.now();
+  vorlin.place("London");
+  console.log(`${"the first place() (reads and checks places.bin)".padEnd(58)} ${(performance.now() - t1).toFixed(1)} ms`);
+}
+measure("place(\"Birmingham, Alabama\") once loaded", () => vorlin.place("Birmingham, Alabama"));

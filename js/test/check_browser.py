@@ -10,7 +10,9 @@ reachable), the page is opened with --dump-dom, and what it wrote into
 every event of the day at London on 2024-03-31 (the change to summer time)
 to the second and text by text; Hijri dates of 2024-03-11 and 2024-06-07 in
 the Umm al-Qura, tabular and observational calendars and back (the
-calendars differ on these days, so a mix-up shows); and the method names.  The server's log must show the .wasm
+calendars differ on these days, so a mix-up shows); the method names; and
+the gazetteer, fetched by loadPlaces() (places.bin beside the module): a
+place and the times there as `vorlin places` and `--city` give them.  The server's log must show the .wasm
 fetched by the page as application/wasm.  Without /usr/bin/chromium the
 test is skipped.
 """
@@ -184,6 +186,37 @@ def main():
     if len(set(by_calendar.get("2024-03-11", {}).values())) != 2:
         fail("Umm al-Qura and the observational calendar agree at Makkah on 2024-03-11")
 
+    # The gazetteer: fetched on demand from beside the module, then the same
+    # places and times as `vorlin places` and `vorlin times --city`.
+    found = got["places"]
+    if not found["before"] or "loadPlaces" not in found["before"]:
+        fail("place() before loadPlaces(): %r, not an error naming loadPlaces" % found["before"])
+    image = served.get("/node_modules/vorlin/dist/places.bin")
+    if image is None or image[0] != 200:
+        fail("the page did not fetch node_modules/vorlin/dist/places.bin: %r" % (image,))
+    with open(os.path.join(PROJECT, "node_modules", "vorlin", "dist", "places.bin"), "rb") as f:
+        header = f.read(12)
+    if found["count"] != int.from_bytes(header[8:12], "little") or header[:4] != b"VPLC":
+        fail("loadPlaces() gave %r places; the file's header says %r" % (found["count"], header))
+    want_place = cli("places", "Makkah", "--format", "json")["places"][0]
+    p = found["place"]
+    mine = (p["name"], p["admin1"], p["countryCode"], p["timeZone"], p["latitude"], p["longitude"],
+            p["height"], p["geonameid"])
+    theirs = (want_place["name"], want_place["region"], want_place["country"], want_place["zone"],
+              want_place["latitude"], want_place["longitude"], want_place["elevation"] or 0,
+              want_place["geonameid"])
+    if mine != theirs:
+        fail("place('Makkah'): browser %r, CLI %r" % (mine, theirs))
+    london = [", ".join(x for x in (q["name"], q["region"] if q["region"] != q["name"] else "", q["country"]) if x)
+              for q in cli("places", "London", "--format", "json")["places"][:3]]
+    if found["london"] != london:
+        fail("places('London'): browser %r, CLI %r" % (found["london"], london))
+    want_city = cli("times", "--day", "--format", "json", "--city", "Makkah", "--date", "2025-03-01",
+                    "--method", "UmmAlQura")["days"][0]["times"]
+    for name, text in want_city.items():
+        if found["times"].get(name) != text:
+            fail("times at place('Makkah') %s: browser %r, CLI --city %r" % (name, found["times"].get(name), text))
+
     # The method names against `vorlin methods`.
     lines = subprocess.run([CLI, "methods"], capture_output=True, text=True, check=True).stdout
     names = [line.split()[0] for line in lines.strip().split("\n")[1:]]
@@ -193,8 +226,9 @@ def main():
     if FAILURES:
         print("%d failures" % len(FAILURES))
         return 1
-    print("ok: %d times, %d Hijri dates (both ways) and %d method names in headless Chromium equal the CLI's"
-          % (compared, len(got["hijri"]), len(names)))
+    print("ok: %d times, %d Hijri dates (both ways), %d method names and the gazetteer (%d places, fetched"
+          " on demand) in headless Chromium equal the CLI's" % (compared, len(got["hijri"]), len(names),
+                                                                found["count"]))
     print("fajr %s, Umm al-Qura at Makkah %r" % (day["events"]["fajr"]["local"], got["hijri"][0]["hijri"]))
     return 0
 

@@ -30,12 +30,28 @@ const sydney = { latitude: -33.8688, longitude: 151.2093, height: 20, timeZone: 
 const CLI_EVENTS = ["imsak", "fajr", "sunrise", "dhuhr", "asr", "sunset", "maghrib", "isha", "midnight",
   "lastThird"];
 
+// The Unix second of the CLI's "Y-M-DTh:m:s+hh:mm", whose dates before
+// 1582-10-15 are Julian: Date.parse reads them as Gregorian, which runs
+// ahead of the Julian calendar by floor(y/100) - floor(y/400) - 2 days (the
+// year counted from March).
+function instantOf(text) {
+  const [year, month] = text.slice(0, 7).split("-").map(Number);
+  let seconds = Date.parse(text) / 1000;
+  if (text.slice(0, 10) < "1582-10-15") {
+    const y = month <= 2 ? year - 1 : year;
+    seconds += (Math.floor(y / 100) - Math.floor(y / 400) - 2) * 86400;
+  }
+  return seconds;
+}
+
 // Every day of the range: the same instants, local texts, offsets, missing
 // reasons and fillers as `vorlin times --format json`.
 function sameAsCli(place, from, to, options, cliFlags) {
   const expected = cli("times", "--format", "json", ...placeArgs(place), "--from", from, "--to", to,
     ...cliFlags);
-  const days = vorlin.times([from, to], place, options);
+  const all = vorlin.times([from, to], place, options);
+  // The CLI's JSON leaves out a date the clock skips; the package marks it.
+  const days = all.filter((day) => !day.skipped);
   assert.equal(days.length, expected.days.length);
   let compared = 0;
   days.forEach((day, i) => {
@@ -51,13 +67,13 @@ function sameAsCli(place, from, to, options, cliFlags) {
         continue;
       }
       assert.equal(got.local, text, `${day.date} ${name}`);
-      assert.equal(Math.round(got.time.getTime() / 1000), Date.parse(text) / 1000, `${day.date} ${name} instant`);
+      assert.equal(Math.round(got.time.getTime() / 1000), instantOf(text), `${day.date} ${name} instant`);
       assert.equal(got.filled, name in want.filled, `${day.date} ${name} filled`);
       if (got.filled) assert.equal(got.reason, want.filled[name]);
       ++compared;
     }
   });
-  return { days, compared };
+  return { days: all, compared };
 }
 
 test("London across the change to summer time (2024-03-31), MWL", () => {
@@ -109,6 +125,39 @@ test("Sydney across the end of summer time (2024-04-07), settings changed", () =
     highLatitude: "none" };
   sameAsCli(sydney, "2024-04-05", "2024-04-09", options, ["--method", "Egypt", "--fajr", "18.5",
     "--isha-minutes", "80", "--adjust", "dhuhr=2", "--rounding", "up", "--high-latitude-rule", "none"]);
+});
+
+test("Apia skips 2011-12-30 (from UTC-10 to UTC+14): the date marked, the days around it as the CLI", () => {
+  const apia = { latitude: -13.8333, longitude: -171.7667, height: 2, timeZone: "Pacific/Apia" };
+  const { days } = sameAsCli(apia, "2011-12-28", "2012-01-01", {}, []);
+  assert.deepEqual(days.map((d) => [d.date, d.skipped, d.utcOffset, d.summerTime]), [
+    ["2011-12-28", false, "-10:00", true], ["2011-12-29", false, "-10:00", true], ["2011-12-30", true, null, false],
+    ["2011-12-31", false, "+14:00", true], ["2012-01-01", false, "+14:00", true]]);
+  assert.ok(vorlin.EVENTS.every((name) => days[2][name].time === null && /skips it/.test(days[2][name].reason)));
+  // The CLI's table says so on that date.
+  const table = execFileSync(CLI, ["times", ...placeArgs(apia), "--from", "2011-12-29", "--to", "2011-12-31"],
+    { encoding: "utf8", env: { ...process.env, LC_ALL: "C" } });
+  assert.match(table, /^2011-12-30 .*not a date of the local clock: Pacific\/Apia skips it/m);
+});
+
+test("a zone's base offset changed without summer time (Volgograd 2020-12-27, Pyongyang 2015-08-15)", () => {
+  const volgograd = { latitude: 48.7194, longitude: 44.5018, height: 80, timeZone: "Europe/Volgograd" };
+  const pyongyang = { latitude: 39.0339, longitude: 125.7543, height: 38, timeZone: "Asia/Pyongyang" };
+  for (const [place, from, to] of [[volgograd, "2020-12-24", "2020-12-30"], [pyongyang, "2015-08-12", "2015-08-18"]]) {
+    const { days } = sameAsCli(place, from, to, {}, []);
+    assert.ok(days.every((d) => !d.summerTime), `${place.timeZone}: no summer time`);
+    assert.equal(new Set(days.map((d) => d.utcOffset)).size, 2, `${place.timeZone} changes its offset`);
+  }
+});
+
+test("before 1582-10-15 dates are Julian, as the library counts them", () => {
+  const fixed = { ...makkah, timeZone: 3 };
+  const { days } = sameAsCli(fixed, "1582-10-02", "1582-10-16", {}, []);
+  assert.deepEqual(days.map((d) => d.date), ["1582-10-02", "1582-10-03", "1582-10-04", "1582-10-15", "1582-10-16"]);
+  sameAsCli(fixed, "1500-02-28", "1500-03-01", {}, []);   // 1500 is a Julian leap year
+  assert.equal(vorlin.times("1500-02-29", fixed).dhuhr.local.slice(0, 10), "1500-02-29");
+  assert.throws(() => vorlin.times("1582-10-10", fixed), /1582-10-10 does not exist/);
+  assert.throws(() => vorlin.times("1700-02-29", fixed), /does not exist/);
 });
 
 test("a year of London times keeps the order of the day", () => {
@@ -210,7 +259,7 @@ test("the package: name, version of the project, files", () => {
 test("the README's examples are the files the test runs, and they run", () => {
   const readme = readFileSync(process.env.VORLIN_README, "utf8");
   const section = readme.slice(readme.indexOf("\n## JavaScript"), readme.indexOf("\n## ", readme.indexOf("\n## JavaScript") + 5));
-  for (const file of ["times.mjs", "calendar.mjs"]) {
+  for (const file of ["times.mjs", "calendar.mjs", "places.mjs"]) {
     const source = readFileSync(new URL(`./examples/${file}`, import.meta.url), "utf8");
     assert.ok(section.includes(source.trim()), `README quotes examples/${file}`);
   }
@@ -221,4 +270,10 @@ test("the README's examples are the files the test runs, and they run", () => {
   const calendar = execFileSync(process.execPath, ["examples/calendar.mjs"], { encoding: "utf8" });
   assert.match(calendar, /year: 1445, month: 9, day: 1/);
   assert.match(calendar, /2024-03-12/);
+  const places = execFileSync(process.execPath, ["examples/places.mjs"], { encoding: "utf8" });
+  const city = cli("times", "--day", "--format", "json", "--city", "Birmingham, Alabama", "--date", "2025-03-09",
+    "--method", "ISNA").days[0];
+  assert.ok(places.includes(`${city.times.fajr} ${city.times.maghrib} ${city.summerTime}`), places);
+  assert.match(places, /^Birmingham, Alabama, US America\/Chicago 187$/m);
+  assert.match(places, /GeoNames/);
 });
