@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "output.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
@@ -15,7 +16,7 @@ int RunCheck(int argc, char **argv, int first) {
     bool hijri = false;
     for (const auto &f : own) {
         if (f.first == "--help") {
-            std::printf(
+            Out(
                 "usage: vorlin check [--hijri] Y-M-D\n"
                 "Tells whether a civil date (Julian calendar to 1582-10-04, Gregorian from\n"
                 "1582-10-15) or, with --hijri, a Hijri date exists.  Exit status 0 when it\n"
@@ -39,7 +40,7 @@ int RunCheck(int argc, char **argv, int first) {
         date.day = d;
     }
     const bool valid = IsValidDate(date, hijri ? 1 : 0) == 1;
-    std::printf("%s is %s %s date\n", r.positional[0].c_str(), valid ? "a valid" : "not a valid",
+    Out("%s is %s %s date\n", r.positional[0].c_str(), valid ? "a valid" : "not a valid",
                 hijri ? "Hijri" : "civil");
     return valid ? 0 : 1;
 }
@@ -50,7 +51,7 @@ int RunJulianDay(int argc, char **argv, int first) {
         ParseRequest(argc, argv, first, OwnFlagsOf("jd"), &own);
     for (const auto &f : own) {
         if (f.first == "--help") {
-            std::printf(
+            Out(
                 "usage: vorlin jd Y-M-D | vorlin jd --to-date JD\n"
                 "Prints the Julian Date of 0 h of a civil date, or the civil date and time of\n"
                 "a Julian Date.\n"
@@ -63,7 +64,7 @@ int RunJulianDay(int argc, char **argv, int first) {
             if (jd < 0.0 || jd > 1e9) throw UsageError("--to-date expects a Julian Date from 0 to 1e9");
             VorDate date{};
             JulianDayToDate(jd, date);
-            std::printf("%d-%02d-%02d %02d:%02d:%02d\n", date.year, date.month,
+            Out("%d-%02d-%02d %02d:%02d:%02d\n", date.year, date.month,
                         static_cast<int>(date.day), date.hour, date.minute, date.second);
             return 0;
         }
@@ -76,10 +77,10 @@ int RunJulianDay(int argc, char **argv, int first) {
     date.month = static_cast<uint8_t>(m);
     date.day = d;
     if (IsValidDate(date, 0) != 1) {
-        std::fprintf(stderr, "vorlin: %s is not a valid civil date\n", r.positional[0].c_str());
+        Complain("vorlin: %s is not a valid civil date\n", r.positional[0].c_str());
         return 1;
     }
-    std::printf("%.1f\n", DateToJulianDay(date));
+    Out("%.1f\n", DateToJulianDay(date));
     return 0;
 }
 

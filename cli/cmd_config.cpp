@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "output.h"
 #include "commands.h"
 #include "options.h"
 
@@ -51,7 +52,7 @@ const FlagRow &Setting(const std::string &name) {
 int RunConfig(int argc, char **argv, int first) {
     std::vector<std::string> words(argv + first, argv + argc);
     if (words.empty() || words[0] == "--help" || words[0] == "-h") {
-        std::printf(
+        Out(
             "usage: vorlin config list | path | get NAME | set NAME VALUE | unset NAME\n"
             "Keeps your defaults (place, method, settings) in %s\n"
             "($XDG_CONFIG_HOME/vorlin/config, else ~/.config/vorlin/config): one\n"
@@ -70,18 +71,18 @@ int RunConfig(int argc, char **argv, int first) {
     std::vector<std::pair<std::string, std::string>> settings = ReadConfig();
     const std::string &verb = words[0];
     if (verb == "path" && words.size() == 1) {
-        std::printf("%s\n", path.c_str());
+        Out("%s\n", path.c_str());
         return 0;
     }
     if (verb == "list" && words.size() == 1) {
-        for (const auto &[flag, value] : settings) std::printf("%s = %s\n", flag.c_str() + 2, value.c_str());
+        for (const auto &[flag, value] : settings) Out("%s = %s\n", flag.c_str() + 2, value.c_str());
         return 0;
     }
     if (verb == "get" && words.size() == 2) {
         const std::string flag = Setting(words[1]).name;
         for (const auto &[f, value] : settings) {
             if (f == flag) {
-                std::printf("%s\n", value.c_str());
+                Out("%s\n", value.c_str());
                 return 0;
             }
         }

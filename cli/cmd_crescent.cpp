@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "output.h"
 #include "astro/constants.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
@@ -59,7 +60,7 @@ int RunCrescent(int argc, char **argv, int first) {
     bool help = false;
     for (const auto &f : own) help = help || f.first == "--help";
     if (help) {
-        std::printf(
+        Out(
             "usage: vorlin crescent [Y-M-D] [--format text|json] [FLAGS]\n"
             "       vorlin crescent [Y-M-D] --map FILE.svg|FILE.png [--criterion NAME] [FLAGS]\n"
             "Can the new crescent be seen here on the evening of the date (default:\n"
@@ -112,7 +113,7 @@ int RunCrescent(int argc, char **argv, int first) {
     }
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional.back() + "'");
     if (IsValidDate(r.date, 0) != 1 || r.date.year < 1 || r.date.year > 9999)
-        throw UsageError("the date is not a valid civil date of the years 1..9999");
+        throw UsageError("--date: " + DateText(r.date) + " is not a valid civil date of the years 1..9999");
 
     if (map) {
         const CrescentCriterion criterion = r.criterionGiven ? r.calendar.crescent.criterion : CrescentCriterion::Yallop;
@@ -120,7 +121,7 @@ int RunCrescent(int argc, char **argv, int first) {
         // The file is opened first: a path that cannot be written fails at once.
         std::FILE *file = std::fopen(mapPath.c_str(), "wb");
         if (file == nullptr) {
-            std::fprintf(stderr, "vorlin: cannot write %s: %s\n", ForTerminal(mapPath, r).c_str(),
+            Complain("vorlin: cannot write %s: %s\n", ForTerminal(mapPath, r).c_str(),
                          std::strerror(errno));
             return 1;
         }
@@ -133,11 +134,11 @@ int RunCrescent(int argc, char **argv, int first) {
             problem = std::string("cannot write ") + mapPath + ": " + std::strerror(errno);
         if (!problem.empty()) {
             std::remove(mapPath.c_str());  // no half-written map left behind
-            std::fprintf(stderr, "vorlin: %s\n", ForTerminal(problem, r).c_str());
+            Complain("vorlin: %s\n", ForTerminal(problem, r).c_str());
             return 1;
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("wrote %s: the crescent on the evening of %s by %s, %zu cells of 1 degree, in %.2f s\n",
+        Out("wrote %s: the crescent on the evening of %s by %s, %zu cells of 1 degree, in %.2f s\n",
                     ForTerminal(mapPath, r).c_str(), DateText(r.date).c_str(), CrescentCriterionName(criterion),
                     visibility.zones.size(), seconds);
         return 0;
@@ -161,7 +162,7 @@ int RunCrescent(int argc, char **argv, int first) {
         if (json) {
             PrintJson(doc);
         } else {
-            std::printf("No crescent evening on %s at %s: no sunset, or no moonset, that day.\n", dateText,
+            Out("No crescent evening on %s at %s: no sunset, or no moonset, that day.\n", dateText,
                         ForTerminal(r.location.name, r).c_str());
         }
         return 1;
@@ -201,18 +202,18 @@ int RunCrescent(int argc, char **argv, int first) {
     }
 
     const std::string place = ForTerminal(r.location.name[0] != '\0' ? r.location.name : "the point given", r);
-    std::printf("The crescent on the evening of %s at %s (%s)\n", dateText, place.c_str(), r.clock.Name().c_str());
-    std::printf("Conjunction  %s geocentric, %s topocentric\n", doc["conjunction"]["geocentric"].get<std::string>().c_str(),
+    Out("The crescent on the evening of %s at %s (%s)\n", dateText, place.c_str(), r.clock.Name().c_str());
+    Out("Conjunction  %s geocentric, %s topocentric\n", doc["conjunction"]["geocentric"].get<std::string>().c_str(),
                 Clock(doc["conjunction"]["topocentric"]).c_str());
-    std::printf("Sunset %s, moonset %s: lag %.0f min; best time %s\n", Clock(doc["sunset"]).c_str(),
+    Out("Sunset %s, moonset %s: lag %.0f min; best time %s\n", Clock(doc["sunset"]).c_str(),
                 Clock(doc["moonset"]).c_str(), e.lagMinutes, Clock(doc["bestTime"]).c_str());
-    std::printf("Age at sunset %.1f h since the geocentric conjunction, %.1f h since the topocentric\n",
+    Out("Age at sunset %.1f h since the geocentric conjunction, %.1f h since the topocentric\n",
                 e.ageGeoHours, e.ageTopoHours);
-    std::printf("%-34s %10s %10s\n", "", "sunset", "best time");
+    Out("%-34s %10s %10s\n", "", "sunset", "best time");
     auto row = [](const char *name, double a, double b, const char *format) {
         char cells[64];
         std::snprintf(cells, sizeof cells, format, a, b);
-        std::printf("%-34s %s\n", name, cells);
+        Out("%-34s %s\n", name, cells);
     };
     row("ARCL, elongation (topocentric) deg", e.atSunset.arclTopo * RadToDeg, e.atBest.arclTopo * RadToDeg, "%10.3f %10.3f");
     row("ARCV, geocentric airless, deg", e.atSunset.arcvGeo * RadToDeg, e.atBest.arcvGeo * RadToDeg, "%10.3f %10.3f");
@@ -220,12 +221,12 @@ int RunCrescent(int argc, char **argv, int first) {
     row("DAZ, azimuth difference, deg", e.atSunset.daz * RadToDeg, e.atBest.daz * RadToDeg, "%10.3f %10.3f");
     row("W, crescent width, arcmin", e.atSunset.widthArcmin, e.atBest.widthArcmin, "%10.4f %10.4f");
     row("Illuminated, percent", e.atSunset.illuminated * 100.0, e.atBest.illuminated * 100.0, "%10.3f %10.3f");
-    std::printf("Criteria\n");
-    std::printf("  default     %8.3f  %s (%.1f needed at sunset)\n", visibility,
+    Out("Criteria\n");
+    Out("  default     %8.3f  %s (%.1f needed at sunset)\n", visibility,
                 byDefault.zone == 'V' ? "V: passes" : "N: does not pass", threshold);
-    std::printf("  yallop q    %8.3f  zone %c: %s\n", q, yallop.zone, YallopMeaning(yallop.zone));
-    std::printf("  arcv-width  %8.3f  zone %c: %s\n", v, odeh.zone, OdehMeaning(odeh.zone));
-    std::printf("  danjon      %8.3f  %s\n", arcl,
+    Out("  yallop q    %8.3f  zone %c: %s\n", q, yallop.zone, YallopMeaning(yallop.zone));
+    Out("  arcv-width  %8.3f  zone %c: %s\n", v, odeh.zone, OdehMeaning(odeh.zone));
+    Out("  danjon      %8.3f  %s\n", arcl,
                 danjon.zone == 'V' ? "V: elongation at least 7 deg" : "N: elongation below 7 deg");
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "output.h"
 #include "astro/angles.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
@@ -71,7 +72,7 @@ int RunEvents(int argc, char **argv, int first) {
         if (flag == "--next") next = Lowered(value);
     }
     if (help) {
-        std::printf(
+        Out(
             "usage: vorlin events [--year YEAR | --next NAME] [--format text|json] [FLAGS]\n"
             "Lists the year's occasions with their civil dates at the place, by the\n"
             "observational calendar the conversions use (vorlin hijri): the Islamic New\n"
@@ -96,7 +97,7 @@ int RunEvents(int argc, char **argv, int first) {
     RequireClock(r);
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
     if (IsValidDate(r.date, 0) != 1 || r.date.year < 1 || r.date.year > 9999)
-        throw UsageError("the date is not a valid civil date of the years 1..9999");
+        throw UsageError("--date: " + DateText(r.date) + " is not a valid civil date of the years 1..9999");
     if (!yearText.empty() && !next.empty()) throw UsageError("--next: does not go with --year");
 
     CalendarCache cache;
@@ -182,19 +183,19 @@ int RunEvents(int argc, char **argv, int first) {
     }
     const std::string calendar = IsLibraryCalendar(r.calendar) ? std::string("observational calendar at the place")
                                                                 : CalendarText(r) + " calendar";
-    std::printf("Occasions of %s at %s (%s)\n", scope.c_str(), ForTerminal(place, r).c_str(), calendar.c_str());
+    Out("Occasions of %s at %s (%s)\n", scope.c_str(), ForTerminal(place, r).c_str(), calendar.c_str());
     for (const Dated &d : list) {
         char hijri[48];
         std::snprintf(hijri, sizeof hijri, "%d %s %d", d.occasion->day, HijriMonthName(d.occasion->month),
                       d.hijriYear);
         if (d.found)
-            std::printf("  %-18s %-26s %s %s\n", d.occasion->title, hijri, DateText(d.civil).c_str(),
+            Out("  %-18s %-26s %s %s\n", d.occasion->title, hijri, DateText(d.civil).c_str(),
                         ShortWeekdayName(WeekdayOfJulianDay(DateToJulianDay(d.civil))));
         else
-            std::printf("  %-18s %-26s (no month start could be computed here)\n", d.occasion->title, hijri);
+            Out("  %-18s %-26s (no month start could be computed here)\n", d.occasion->title, hijri);
     }
-    if (list.empty()) std::printf("  none\n");
-    std::printf("A Hijri day begins at the sunset before its civil date.\n");
+    if (list.empty()) Out("  none\n");
+    Out("A Hijri day begins at the sunset before its civil date.\n");
     return list.empty() ? 1 : 0;
 }
 

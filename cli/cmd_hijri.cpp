@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "output.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
@@ -109,7 +110,7 @@ int RunHijri(int argc, char **argv, int first) {
     const std::string *toCivil = nullptr;
     for (const auto &f : own) {
         if (f.first == "--help") {
-            std::printf(
+            Out(
                 "usage: vorlin hijri [Y-M-D] [flags]        civil date to Hijri date\n"
                 "       vorlin hijri --to-civil Y-M-D [flags]  Hijri date (AH) to civil date\n"
                 "Converts by the observational Hijri calendar of the place: a month begins on\n"
@@ -149,21 +150,21 @@ int RunHijri(int argc, char **argv, int first) {
         date.hijriYear = y;
         date.hijriMonth = static_cast<uint8_t>(m);
         date.hijriDay = d;
-        if (IsValidDate(date, 1) != 1) throw UsageError(*toCivil + " is not a valid Hijri date");
+        if (IsValidDate(date, 1) != 1) throw UsageError("--to-civil: " + *toCivil + " is not a valid Hijri date");
         if (ToCivil(r, date) != 1) {
             const std::string why = WhyNoCivilDate(date, r);
             if (json) {
                 PrintJson(ConversionJson(r, nullptr, &date, why));
                 return 1;
             }
-            std::printf("%s has no civil date at %s (%s)\n", HijriText(date).c_str(), place, why.c_str());
+            Out("%s has no civil date at %s (%s)\n", HijriText(date).c_str(), place, why.c_str());
             return 1;
         }
         if (json) {
             PrintJson(ConversionJson(r, &date, &date, ""));
             return 0;
         }
-        std::printf("%s is %s at %s\n", HijriText(date).c_str(), CivilText(date).c_str(), place);
+        Out("%s is %s at %s\n", HijriText(date).c_str(), CivilText(date).c_str(), place);
         return 0;
     }
 
@@ -176,7 +177,8 @@ int RunHijri(int argc, char **argv, int first) {
         date.month = static_cast<uint8_t>(m);
         date.day = d;
     }
-    if (IsValidDate(date, 0) != 1) throw UsageError(CivilText(date) + " is not a valid civil date");
+    if (IsValidDate(date, 0) != 1)
+        throw UsageError((r.positional.empty() ? "--date: " : "") + CivilText(date) + " is not a valid civil date");
     if (ToHijri(r, date) != 1) {
         const std::string why = BeforeEra(DateToJulianDay(date), r.config) ? "it lies before the Hijri era"
                                                                           : "no month start could be computed";
@@ -184,14 +186,14 @@ int RunHijri(int argc, char **argv, int first) {
             PrintJson(ConversionJson(r, &date, nullptr, why));
             return 1;
         }
-        std::printf("%s has no Hijri date at %s (%s)\n", CivilText(date).c_str(), place, why.c_str());
+        Out("%s has no Hijri date at %s (%s)\n", CivilText(date).c_str(), place, why.c_str());
         return 1;
     }
     if (json) {
         PrintJson(ConversionJson(r, &date, &date, ""));
         return 0;
     }
-    std::printf("%s is %s at %s\n", CivilText(date).c_str(), HijriText(date).c_str(), place);
+    Out("%s is %s at %s\n", CivilText(date).c_str(), HijriText(date).c_str(), place);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "output.h"
 #include "command_table.h"
 #include "commands.h"
 #include "describe.h"
@@ -48,7 +49,7 @@ int RunMethods(int argc, char **argv, int first) {
     bool help = false;
     for (const auto &f : own) help = help || f.first == "--help";
     if (help) {
-        std::printf(
+        Out(
             "usage: vorlin methods [--format text|json]\n"
             "Lists the named methods that --method takes (any case; the names in\n"
             "brackets too) with their definitions, from the library's own table: Fajr\n"
@@ -104,7 +105,7 @@ int RunMethods(int argc, char **argv, int first) {
         PrintJson(list);
         return 0;
     }
-    std::printf("%-21s %5s %-37s %-8s %3s  %s\n", "Method", "Fajr", "Isha'a", "Maghrib", "Asr",
+    Out("%-21s %5s %-37s %-8s %3s  %s\n", "Method", "Fajr", "Isha'a", "Maghrib", "Asr",
                 "Authority; other; also called");
     for (int i = 0; i < NamedMethodCount(); ++i) {
         const NamedMethod &m = NamedMethodAt(i);
@@ -117,7 +118,7 @@ int RunMethods(int argc, char **argv, int first) {
                 aliases.replace(at, 1, ", ");
             more += (more.empty() ? "" : "; ") + std::string("also ") + aliases;
         }
-        std::printf("%-21s %5s %-37s %-8s %3d  %s%s%s\n", m.name, ShortNumber(s.fajrAngle).c_str(),
+        Out("%-21s %5s %-37s %-8s %3d  %s%s%s\n", m.name, ShortNumber(s.fajrAngle).c_str(),
                     IshaText(s).c_str(), MaghribText(s).c_str(), s.asrFactor, m.authority,
                     more.empty() ? "" : "; ", more.c_str());
     }
@@ -131,7 +132,7 @@ int RunPlaces(int argc, char **argv, int first) {
     bool help = false;
     for (const auto &f : own) help = help || f.first == "--help";
     if (help) {
-        std::printf(
+        Out(
             "usage: vorlin places QUERY [--format text|json]   (also: vorlin cities QUERY)\n"
             "Lists the places of the gazetteer that --city takes for QUERY, the most\n"
             "populous first: name, first-level region, country, latitude and longitude\n"
@@ -201,19 +202,19 @@ int RunPlaces(int argc, char **argv, int first) {
         return found.empty() ? 1 : 0;
     }
     if (found.empty()) {
-        std::printf("no place matches '%s'\n", query.c_str());
+        Out("no place matches '%s'\n", query.c_str());
         return 1;
     }
-    std::printf("%-28s %-24s %-2s %9s %10s %5s  %-22s %10s\n", "Name", "Region", "CC", "Latitude",
+    Out("%-28s %-24s %-2s %9s %10s %5s  %-22s %10s\n", "Name", "Region", "CC", "Latitude",
                 "Longitude", "Elev", "Zone", "Population");
     for (const frontend::Place &p : found) {
         const std::string elevation = p.elevationKnown ? std::to_string(p.elevation) : "?";
-        std::printf("%s %s %-2s %9.4f %10.4f %5s  %-22s %10lld\n", ForTerminal(Padded(p.name, 28), r).c_str(),
+        Out("%s %s %-2s %9.4f %10.4f %5s  %-22s %10lld\n", ForTerminal(Padded(p.name, 28), r).c_str(),
                     ForTerminal(Padded(p.admin1, 24), r).c_str(), p.countryCode.c_str(), p.latitude, p.longitude,
                     elevation.c_str(), p.zone.c_str(), p.population);
     }
     if (*how != '\0' || total > found.size())
-        std::printf("(%zu of %zu%s%s)\n", found.size(), total, *how != '\0' ? ", " : "", how);
+        Out("(%zu of %zu%s%s)\n", found.size(), total, *how != '\0' ? ", " : "", how);
     return 0;
 }
 

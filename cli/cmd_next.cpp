@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "output.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
@@ -101,7 +102,7 @@ int RunNext(int argc, char **argv, int first) {
     std::string at;
     for (const auto &[flag, value] : own) {
         if (flag == "--help") {
-            std::printf(
+            Out(
                 "usage: vorlin next [--at Y-M-DTHH:MM[:SS][Z|+HH:MM]] [--format text|json] [FLAGS]\n"
                 "The prayer whose time it is (the last of Fajr, sunrise, Dhuhr, Asr, Maghrib\n"
                 "and Isha'a that has begun) and the next one, on the place's clock, with the\n"
@@ -157,18 +158,18 @@ int RunNext(int argc, char **argv, int first) {
         PrintJson(doc);
         return 0;
     }
-    std::printf("Now %s at %s (%s)\n", IsoLocalDateTime(nowMoment).c_str(), place.c_str(), r.clock.Name().c_str());
+    Out("Now %s at %s (%s)\n", IsoLocalDateTime(nowMoment).c_str(), place.c_str(), r.clock.Name().c_str());
     if (current != nullptr)
-        std::printf("Current: %-8s since %s%s\n", current->prayer->title, IsoLocalDateTime(current->moment).c_str(),
+        Out("Current: %-8s since %s%s\n", current->prayer->title, IsoLocalDateTime(current->moment).c_str(),
                     current->moment.filled ? (" (" + current->moment.reason + ")").c_str() : "");
     else
-        std::printf("Current: none in the last day\n");
+        Out("Current: none in the last day\n");
     if (next != nullptr)
-        std::printf("Next:    %-8s at    %s%s, in %s\n", next->prayer->title, IsoLocalDateTime(next->moment).c_str(),
+        Out("Next:    %-8s at    %s%s, in %s\n", next->prayer->title, IsoLocalDateTime(next->moment).c_str(),
                     next->moment.filled ? (" (" + next->moment.reason + ")").c_str() : "",
                     Duration(next->unixSeconds - now).c_str());
     else
-        std::printf("Next:    none in the next day\n");
+        Out("Next:    none in the next day\n");
     return 0;
 }
 

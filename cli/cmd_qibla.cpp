@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "output.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
@@ -57,7 +58,7 @@ int RunQibla(int argc, char **argv, int first) {
     bool help = false;
     for (const auto &f : own) help = help || f.first == "--help";
     if (help) {
-        std::printf(
+        Out(
             "usage: vorlin qibla [Y-M-D] [flags]\n"
             "Prints the direction of the qibla (the great-circle course to the Kaaba,\n"
             "degrees clockwise from true north), the distance to the Kaaba along the earth\n"
@@ -88,7 +89,8 @@ int RunQibla(int argc, char **argv, int first) {
     }
     char dateText[32];
     std::snprintf(dateText, sizeof dateText, "%d-%02d-%02d", date.year, date.month, static_cast<int>(date.day));
-    if (IsValidDate(date, 0) != 1) throw UsageError(std::string(dateText) + " is not a valid civil date");
+    if (IsValidDate(date, 0) != 1)
+        throw UsageError((r.positional.empty() ? "--date: " : "") + std::string(dateText) + " is not a valid civil date");
 
     // The default place is Makkah; other coordinates without a --name are
     // shown by their coordinates alone, not under Makkah's name.
@@ -113,35 +115,35 @@ int RunQibla(int argc, char **argv, int first) {
         return 0;
     }
     if (named && r.location.name[0] != '\0')
-        std::printf("Qibla from %s (%s) on %s\n", ForTerminal(r.location.name, r).c_str(), place.c_str(), dateText);
+        Out("Qibla from %s (%s) on %s\n", ForTerminal(r.location.name, r).c_str(), place.c_str(), dateText);
     else
-        std::printf("Qibla from %s on %s\n", place.c_str(), dateText);
+        Out("Qibla from %s on %s\n", place.c_str(), dateText);
 
     // At the Kaaba, and at its antipode, the library reports direction 0.
     const bool atKaaba = distance == 0.0;
     const bool atAntipode = distance == HalfMeridianKm() && direction == 0.0;
     const double shown = ShownAzimuth(direction);
     if (atKaaba)
-        std::printf("Direction:   %.2f deg (the place is at the Kaaba)\n", shown);
+        Out("Direction:   %.2f deg (the place is at the Kaaba)\n", shown);
     else if (atAntipode)
-        std::printf("Direction:   %.2f deg (N; at the Kaaba's antipode every direction leads there)\n", shown);
+        Out("Direction:   %.2f deg (N; at the Kaaba's antipode every direction leads there)\n", shown);
     else
-        std::printf("Direction:   %.2f deg (%s) clockwise from true north\n", shown, CompassPoint(shown));
-    std::printf("Distance:    %.1f km\n", distance);
+        Out("Direction:   %.2f deg (%s) clockwise from true north\n", shown, CompassPoint(shown));
+    Out("Distance:    %.1f km\n", distance);
 
     const MagneticModelUse model = MagneticModelFor(date);
     double shownDeclination = std::round(declination * 100.0) / 100.0;
     if (shownDeclination == 0.0) shownDeclination = 0.0;  // no "-0.00"
-    std::printf("Declination: %+.2f deg (%s), field model %s%s\n", shownDeclination,
+    Out("Declination: %+.2f deg (%s), field model %s%s\n", shownDeclination,
                 shownDeclination > 0.0 ? "east" : shownDeclination < 0.0 ? "west" : "none", model.name,
                 model.extrapolated ? ", extrapolated" : "");
     const double compass = ShownAzimuth(direction - declination);
     if (!atKaaba && !atAntipode)
-        std::printf("Compass:     %.2f deg (%s) magnetic (true direction - declination)\n", compass,
+        Out("Compass:     %.2f deg (%s) magnetic (true direction - declination)\n", compass,
                     CompassPoint(compass));
     // Before 2000.0 and after 2030.0 no model is made for the date.
     if (model.extrapolated)
-        std::printf("Note: the field model %s is made for %.1f-%.1f; for this date the\n"
+        Out("Note: the field model %s is made for %.1f-%.1f; for this date the\n"
                     "      declination is extrapolated and less accurate.\n",
                     model.name, model.firstYear, model.lastYear);
     return 0;

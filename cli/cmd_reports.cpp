@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "output.h"
 #include "calendar/julian_day.h"
 #include "commands.h"
 #include "export_formats.h"
@@ -79,7 +80,7 @@ ReportFlags ParseReportFlags(const std::vector<std::pair<std::string, std::strin
 int PrintReport(Request &r, const ReportFlags &flags, bool schedule, ReportFunction write) {
     const bool hijriForDay = schedule;
     if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
-    if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
+    if (IsValidDate(r.date, 0) != 1) throw UsageError("--date: " + DateText(r.date) + " is not a valid civil date");
     r.config.scheduleFlags = flags.span | (flags.hijriMonths ? VOR_HIJRI_MONTHS : 0u);
 
     // The Hijri months are those of the date; a one-day prayer header shows
@@ -124,7 +125,7 @@ int PrintReport(Request &r, const ReportFlags &flags, bool schedule, ReportFunct
     std::vector<char> text(length + 1);
     write(&r.date, &r.location, &r.config, text.data(), text.size());
     const std::string out = utf8 ? AsUtf8(std::string(text.data(), length)) : std::string(text.data(), length);
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    OutText(out);
     return 0;
 }
 
@@ -262,7 +263,7 @@ std::vector<VorDate> RangeOfFlags(Request &r, const ReportFlags &flags) {
 // as the text table, JSON, CSV or iCalendar (never derived from the report).
 int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format,
                    const IcsOptions &ics) {
-    if (IsValidDate(r.date, 0) != 1) throw UsageError("the date is not a valid civil date");
+    if (IsValidDate(r.date, 0) != 1) throw UsageError("--date: " + DateText(r.date) + " is not a valid civil date");
     if (flags.hijriMonths && ToHijri(r, r.date) != 1)
         throw UsageError("the date lies before the Hijri era: no Hijri months to count");
     if (r.date.year < 1 || r.date.year > 9999)
@@ -283,7 +284,7 @@ int PrintTimetable(Request &r, const ReportFlags &flags, TimesFormat format,
     } else {
         out = TimetableIcs(days, r, ics, CalendarStampSeconds());
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    OutText(out);
     return 0;
 }
 
@@ -294,7 +295,7 @@ int RunTimes(int argc, char **argv, int first) {
     Request r = ParseRequest(argc, argv, first, OwnFlagsOf("times"), &own);
     const ReportFlags flags = ParseReportFlags(own);
     if (flags.help) {
-        std::printf(
+        Out(
             "usage: vorlin times [Y-M-D] [--day | --month | --year] [--hijri-months]\n"
             "                    [--from Y-M-D --to Y-M-D | --hijri-month Y-M]\n"
             "                    [--format text|report|json|csv|ics|html] [FLAGS]\n"
@@ -373,7 +374,7 @@ int RunMoon(int argc, char **argv, int first) {
     Request r = ParseRequest(argc, argv, first, OwnFlagsOf("moon"), &own);
     const ReportFlags flags = ParseReportFlags(own);
     if (flags.help) {
-        std::printf(
+        Out(
             "usage: vorlin moon [--day | --month | --year | --year-from-month]\n"
             "                   [--hijri-months] [--format text|json] [FLAGS]\n"
             "Prints the Moon's rise, transit and set for one day, the month of the date\n"
@@ -397,7 +398,7 @@ int RunMoon(int argc, char **argv, int first) {
     if (WantsJson(own)) {
         if (!r.positional.empty()) throw UsageError("unexpected argument '" + r.positional[0] + "'");
         if (IsValidDate(r.date, 0) != 1 || r.date.year < 1 || r.date.year > 9999)
-            throw UsageError("the date is not a valid civil date of the years 1..9999");
+            throw UsageError("--date: " + DateText(r.date) + " is not a valid civil date of the years 1..9999");
         std::vector<VorDate> dates;
         if (flags.span == VOR_SPAN_MASK) {
             VorDate first = r.date;
@@ -420,10 +421,10 @@ int RunMoon(int argc, char **argv, int first) {
         std::vector<VorDate> dates;
         if (r.date.year >= 1 && r.date.year <= 9999) dates = ScheduleDates(r, flags.span == VOR_SPAN_MASK ? VOR_SPAN_YEAR : flags.span, false);
         const Json doc = MoonJson(r, dates);
-        std::printf("\nMonth starts by the %s calendar:\n", CalendarText(r).c_str());
+        Out("\nMonth starts by the %s calendar:\n", CalendarText(r).c_str());
         for (const Json &moon : doc["newMoons"]) {
             const Json &start = moon["calendarMonthStart"];
-            std::printf("  new moon %s: %s\n", moon["geocentric"].is_string() ? moon["geocentric"].get<std::string>().c_str() : "-",
+            Out("  new moon %s: %s\n", moon["geocentric"].is_string() ? moon["geocentric"].get<std::string>().c_str() : "-",
                         start.is_string() ? start.get<std::string>().c_str() : "none");
         }
     }

@@ -1,3 +1,4 @@
+#include "output.h"
 #include "command_table.h"
 
 #include <cstdio>
@@ -63,6 +64,14 @@ const std::vector<CommandEntry> &Commands() {
         {"config", RunConfig, "your defaults: place, method, settings (set, get, list, unset)", {Help}, false},
         {"places", RunPlaces, "the places of the gazetteer (--city)", {Format("text|json"), Help}, false},
         {"cities", RunPlaces, "the same as places", {Format("text|json"), Help}, false},
+        {"serve", RunServe, "the web service: a JSON API and a page over HTTP",
+         {{"--host", true, "ADDRESS", "", "the address to listen on (default 127.0.0.1)"},
+          {"--port", true, "N", "", "the port (default 8080; 0 a free one, printed)"},
+          {"--threads", true, "N", "", "requests answered at once (default: one per core, at least 4)"},
+          {"--quiet", false, "", "", "no access log"},
+          {"--page-dir", true, "DIR", "", "the page's files from DIR instead of the built-in ones"},
+          Help},
+         false},
         {"completion", RunCompletion, "shell completion script: bash, zsh or fish", {Help}, false},
         {"man", RunManual, "the manual page (troff)", {Help}, false},
     };
@@ -257,24 +266,24 @@ std::string ManualPage() {
 int RunCompletion(int argc, char **argv, int first) {
     const std::string shell = first < argc ? argv[first] : "";
     if (shell == "--help" || shell == "-h" || first + 1 < argc || CompletionScript(shell).empty()) {
-        std::printf("usage: vorlin completion bash|zsh|fish\n"
+        Out("usage: vorlin completion bash|zsh|fish\n"
                     "Prints the shell's completion script, e.g.\n"
                     "  vorlin completion bash > /etc/bash_completion.d/vorlin\n"
                     "(cmake --install puts them where the shells look).\n");
         return shell == "--help" || shell == "-h" ? 0 : 2;
     }
     const std::string script = CompletionScript(shell);
-    std::fwrite(script.data(), 1, script.size(), stdout);
+    OutText(script);
     return 0;
 }
 
 int RunManual(int argc, char **argv, int first) {
     if (first < argc) {
-        std::printf("usage: vorlin man   (prints the manual page; man -l <(vorlin man) shows it)\n");
+        Out("usage: vorlin man   (prints the manual page; man -l <(vorlin man) shows it)\n");
         return std::string(argv[first]) == "--help" || std::string(argv[first]) == "-h" ? 0 : 2;
     }
     const std::string page = ManualPage();
-    std::fwrite(page.data(), 1, page.size(), stdout);
+    OutText(page);
     return 0;
 }
 

@@ -20,5 +20,6 @@ int RunEvents(int argc, char **argv, int first);
 int RunConfig(int argc, char **argv, int first);
 int RunCompletion(int argc, char **argv, int first);
 int RunManual(int argc, char **argv, int first);
+int RunServe(int argc, char **argv, int first);  // service/server.cpp
 
 }  // namespace vorlin::cli

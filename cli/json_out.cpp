@@ -1,3 +1,4 @@
+#include "output.h"
 #include "json_out.h"
 
 #include <cctype>
@@ -19,8 +20,8 @@ Json PlaceJson(const Request &r) {
 
 void PrintJson(const Json &document) {
     const std::string text = document.dump(2, ' ', false, Json::error_handler_t::replace);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
+    OutText(text);
+    OutText("\n");
 }
 
 bool WantsJson(const std::vector<std::pair<std::string, std::string>> &own) {

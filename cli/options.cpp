@@ -1,3 +1,4 @@
+#include "output.h"
 #include "options.h"
 
 #include "astro/constants.h"
@@ -613,11 +614,21 @@ Request ParseRequest(int argc, char **argv, int first, const std::vector<OwnFlag
     // --method and --city can be applied before every other flag: a field's
     // own flag then wins wherever it stands.
     // The user's defaults come first, so that the command line wins.
-    const std::vector<std::pair<std::string, std::string>> configured = ReadConfig();
+    const std::vector<std::pair<std::string, std::string>> configured =
+        UseConfigFile() ? ReadConfig() : std::vector<std::pair<std::string, std::string>>{};
     std::vector<std::pair<std::string, std::string>> flags;
     bool cityGiven = false;
+    bool flagsEnded = false;  // after "--" every argument is positional
     for (int i = first; i < argc; ++i) {
         std::string arg = argv[i];
+        if (!flagsEnded && arg == "--") {
+            flagsEnded = true;
+            continue;
+        }
+        if (flagsEnded) {
+            r.positional.push_back(arg);
+            continue;
+        }
         if (arg == "-h") arg = "--help";
         if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
             r.positional.push_back(arg);
@@ -922,7 +933,7 @@ void RequireClock(const Request &r) {
 }
 
 void PrintNotes(const Request &r) {
-    for (const std::string &note : r.notes) std::fprintf(stderr, "vorlin: note: %s\n", note.c_str());
+    for (const std::string &note : r.notes) Complain("vorlin: note: %s\n", note.c_str());
 }
 
 namespace {

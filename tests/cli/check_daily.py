@@ -207,7 +207,7 @@ for bad, message in (
         (["--summer-start", "3000", "--tz", "1"], r"^vorlin: --summer-start: must be 0 or month << 8 \| day code"),
         (["--crescent", "91"], r"^vorlin: --crescent: must lie within 0..90, not '91'\n$"),
         (["--tolerance-seconds", "0"], r"^vorlin: --tolerance-seconds: must lie within 1..3600, not '0'\n$"),
-        (["--date=2024-02-30"], r"^vorlin: the date is not a valid civil date\n$"),
+        (["--date=2024-02-30"], r"^vorlin: --date: 2024-02-30 is not a valid civil date\n$"),
         (["--date", "2024-13"], r"^vorlin: --date: malformed date '2024-13' \(expected Y-M-D\)\n$"),
         (["--lat"], r"^vorlin: --lat: needs a value\n$"),
         (["--format"], r"^vorlin: --format: needs a value\n$"),

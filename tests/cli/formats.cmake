@@ -29,7 +29,7 @@ expect_cli(EXIT 0 STDOUT "^usage: vorlin times .*--format text\\|report\\|json\\
 # Usage errors.
 expect_cli(EXIT 2 STDERR "^vorlin: --format: expects one of text,report,json,csv,ics,html, not 'xml'\n$" ARGS times --format xml)
 expect_cli(EXIT 2 STDERR "^vorlin: --format: needs a value\n$" ARGS times --format)
-expect_cli(EXIT 2 STDERR "^vorlin: the date is not a valid civil date\n$" ARGS times --format json --date 2023-02-29)
+expect_cli(EXIT 2 STDERR "^vorlin: --date: 2023-02-29 is not a valid civil date\n$" ARGS times --format json --date 2023-02-29)
 expect_cli(EXIT 2 STDERR "^vorlin: date: malformed date 'today' \\(expected Y-M-D\\)\n$" ARGS times --format csv today)
 expect_cli(EXIT 2 STDERR "^vorlin: unexpected argument '2024-03-12'\n$" ARGS times 2024-03-11 2024-03-12)
 expect_cli(EXIT 2 STDERR "^vorlin: the date lies before the Hijri era" ARGS times --format json --hijri-months --date 0600-01-01)

@@ -24,7 +24,7 @@ expect_cli(EXIT 1 STDOUT "^622-07-16 has no Hijri date at Makkah \\(it lies befo
            ARGS hijri 622-07-16)
 expect_cli(EXIT 0 STDOUT "^622-07-17 is 2 Muharram 1 AH at Makkah\n$" ARGS hijri 622-07-17)
 expect_cli(EXIT 2 STDERR "^vorlin: 2024-02-30 is not a valid civil date\n$" ARGS hijri 2024-02-30)
-expect_cli(EXIT 2 STDERR "^vorlin: 1445-13-01 is not a valid Hijri date\n$" ARGS hijri --to-civil 1445-13-01)
+expect_cli(EXIT 2 STDERR "^vorlin: --to-civil: 1445-13-01 is not a valid Hijri date\n$" ARGS hijri --to-civil 1445-13-01)
 expect_cli(EXIT 2 STDERR "^vorlin: hijri takes at most one date\n$" ARGS hijri 2024-03-11 2024-03-12)
 expect_cli(EXIT 2 STDERR "^vorlin: hijri --to-civil takes no civil date\n$" ARGS hijri --to-civil 1445-09-01 2024-03-11)
 expect_cli(EXIT 0 STDOUT "usage: vorlin hijri.*examples: vorlin hijri 2024-03-11" ARGS hijri --help)

@@ -85,7 +85,7 @@ expect_cli(EXIT 0 STDOUT "^Prayer times: 30.0000 N 40.0000 W, 0 m, UTC-02:00\n" 
 expect_cli(EXIT 0 STDOUT "^Qibla from" ARGS qibla 2024-01-01 --lat 30 --lon -40)
 expect_cli(EXIT 2 STDERR "^vorlin: --tz: no time zone 'Europe/Lodnon'" ARGS times --tz Europe/Lodnon)
 expect_cli(EXIT 2 STDERR "^vorlin: --summer-start: goes with --tz HOURS" ARGS times --city Cairo --summer-start 834)
-expect_cli(EXIT 0 STDOUT "\n  methods +the named calculation methods \\(--method\\)\n  config +[^\n]*\n  places +the places of the gazetteer \\(--city\\)\n  cities +the same as places\n  completion [^\n]*\n  man [^\n]*\nPlace data: GeoNames, geonames.org \\(CC BY 4.0\\), selected and reformatted.\n" ARGS --help)
+expect_cli(EXIT 0 STDOUT "\n  methods +the named calculation methods \\(--method\\)\n  config +[^\n]*\n  places +the places of the gazetteer \\(--city\\)\n  cities +the same as places\n  serve +the web service: a JSON API and a page over HTTP\n  completion [^\n]*\n  man [^\n]*\nPlace data: GeoNames, geonames.org \\(CC BY 4.0\\), selected and reformatted.\n" ARGS --help)
 expect_cli(EXIT 0 STDOUT "^vorlin [0-9.]+\nPlace data: GeoNames, geonames.org \\(CC BY 4.0\\), selected and reformatted.\nTime zones: the tz database of the system \\([0-9a-z]+\\).\n$" ARGS --version)
 
 # Text for people in the terminal's encoding: UTF-8, or the library's Latin-1.

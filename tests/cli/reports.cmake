@@ -23,7 +23,7 @@ expect_cli(EXIT 0 STDOUT "\n Could not calculate valid sunset/moonset times!\n$"
 expect_cli(EXIT 0 STDOUT "^usage: vorlin times .*examples:" ARGS times --help)
 expect_cli(EXIT 0 STDOUT "^usage: vorlin moon .*--year-from-month.*examples:" ARGS moon --help)
 expect_cli(EXIT 2 STDERR "^vorlin: give at most one span flag" ARGS times --day --year)
-expect_cli(EXIT 2 STDERR "^vorlin: the date is not a valid civil date\n$" ARGS times --date 2023-02-29)
+expect_cli(EXIT 2 STDERR "^vorlin: --date: 2023-02-29 is not a valid civil date\n$" ARGS times --date 2023-02-29)
 expect_cli(EXIT 2 STDERR "^vorlin: unexpected argument 'today'\n$" ARGS moon today)
 expect_cli(EXIT 2 STDERR "^vorlin: --year-from-month: unknown flag \\(see vorlin COMMAND --help\\)\n$" ARGS times --year-from-month --date 2024-01-01)
 expect_cli(EXIT 2 STDERR "does not go with --day" ARGS times --day --hijri-months)
