@@ -127,21 +127,35 @@ void PeriodFlags(const Params &params, CommandLine &line) {
     }
 }
 
-// The message of a command's usage error with the parameter in place of
-// the flag ("--lat: must lie within ..." -> "lat: must lie within ...").
+// The parameter a flag of the command line came from ("--day" -> "date"),
+// or the flag's own name without its dashes.
+std::string ParamOf(const std::string &flag, const CommandLine &line) {
+    const auto it = line.paramOfFlag.find(flag);
+    return it != line.paramOfFlag.end() ? it->second : flag.substr(2);
+}
+
+// The message of a command's usage error in the parameters' names ("--lat:
+// must lie within ..." -> "lat: must lie within ...", "does not go with
+// --year" -> "does not go with year"); the parameter at fault is the one
+// the message begins with.
 Failure UsageFailure(const std::string &message, const CommandLine &line) {
-    if (message.rfind("--", 0) == 0) {
-        std::size_t end = 2;
-        while (end < message.size() && message[end] != ':' && message[end] != ' ' && message[end] != '=') ++end;
-        const std::string flag = message.substr(0, end);
-        const auto it = line.paramOfFlag.find(flag);
-        const std::string param = it != line.paramOfFlag.end() ? it->second : flag.substr(2);
-        return {400, param + message.substr(end), param};
+    std::string text, first;
+    for (std::size_t i = 0; i < message.size();) {
+        const bool flagStart = message.compare(i, 2, "--") == 0 && i + 2 < message.size() &&
+                               message[i + 2] >= 'a' && message[i + 2] <= 'z' &&
+                               (i == 0 || message[i - 1] == ' ' || message[i - 1] == '(');
+        if (!flagStart) {
+            text += message[i++];
+            continue;
+        }
+        std::size_t end = i + 2;
+        while (end < message.size() && ((message[end] >= 'a' && message[end] <= 'z') || message[end] == '-')) ++end;
+        const std::string param = ParamOf(message.substr(i, end - i), line);
+        if (i == 0) first = param;
+        text += param;
+        i = end;
     }
-    // Messages that name a flag inside ("... with --tz HOURS").
-    for (const auto &[flag, param] : line.paramOfFlag)
-        if (message.find(flag + ":") != std::string::npos) return {400, message, param};
-    return {400, message, ""};
+    return {400, text, first};
 }
 
 std::string HeaderSafe(std::string text) {
