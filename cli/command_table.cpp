@@ -67,7 +67,7 @@ const std::vector<CommandEntry> &Commands() {
         {"serve", RunServe, "the web service: a JSON API and a page over HTTP",
          {{"--host", true, "ADDRESS", "", "the address to listen on (default 127.0.0.1)"},
           {"--port", true, "N", "", "the port (default 8080; 0 a free one, printed)"},
-          {"--threads", true, "N", "", "requests answered at once (default: one per core, at least 4)"},
+          {"--threads", true, "N", "", "connections served at once (default: eight per core, at least 16)"},
           {"--quiet", false, "", "", "no access log"},
           {"--page-dir", true, "DIR", "", "the page's files from DIR instead of the built-in ones"},
           Help},

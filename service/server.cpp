@@ -145,8 +145,8 @@ ServeOptions ParseServeOptions(int argc, char **argv, int first) {
                 "/healthz, and a page at / (today's times, the month, the Hijri date, the\n"
                 "qibla and the Moon).  Only GET and HEAD; every answer may be cached by\n"
                 "its ETag.  One access-log line per request on stderr (--quiet: none).\n"
-                "Stops cleanly on SIGTERM or SIGINT.  Default: 127.0.0.1:8080, threads one\n"
-                "per core (at least 4).  --port 0 takes a free port (printed).  --page-dir\n"
+                "Stops cleanly on SIGTERM or SIGINT.  Default: 127.0.0.1:8080, threads eight\n"
+                "per core (at least 16).  --port 0 takes a free port (printed).  --page-dir\n"
                 "serves the page's index.html, app.js and style.css from DIR instead of the\n"
                 "copies built in (to work on the page).\n");
             std::exit(0);
@@ -165,8 +165,10 @@ ServeOptions ParseServeOptions(int argc, char **argv, int first) {
         if (flag == "--page-dir") options.pageDir = value;
     }
     if (options.threads == 0) {
+        // A thread serves one connection at a time (keep-alive included),
+        // so there are more threads than cores.
         const unsigned cores = std::thread::hardware_concurrency();
-        options.threads = cores < 4 ? 4 : static_cast<int>(cores);
+        options.threads = cores < 2 ? 16 : static_cast<int>(8 * cores);
     }
     return options;
 }
@@ -199,7 +201,9 @@ int RunServe(int argc, char **argv, int first) {
     server.set_payload_max_length(1024);  // GET and HEAD carry no body
     server.set_read_timeout(10, 0);
     server.set_write_timeout(10, 0);
-    server.set_keep_alive_max_count(1000);
+    // Connections are handed back after 100 requests, so that more clients
+    // than threads take turns.
+    server.set_keep_alive_max_count(100);
     // Other methods are refused before any body is read.
     server.set_pre_routing_handler([](const httplib::Request &req, httplib::Response &res) {
         requestStart = std::chrono::steady_clock::now();
