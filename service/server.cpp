@@ -204,6 +204,8 @@ int RunServe(int argc, char **argv, int first) {
     // Connections are handed back after 100 requests, so that more clients
     // than threads take turns.
     server.set_keep_alive_max_count(100);
+    // An idle connection holds its thread no more than 2 s.
+    server.set_keep_alive_timeout(2);
     // Other methods are refused before any body is read.
     server.set_pre_routing_handler([](const httplib::Request &req, httplib::Response &res) {
         requestStart = std::chrono::steady_clock::now();

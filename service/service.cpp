@@ -254,7 +254,9 @@ Reply Dispatch(const Route &route, const Params &params) {
     for (const RouteParam &p : route.params)
         if (p.required && !params.count(p.name)) throw Failure{400, std::string(p.name) + ": needed", p.name};
 
-    const char *dated = Dated(params) ? "public, max-age=86400" : "public, max-age=60";
+    // An answer for today changes at the place's midnight, which the
+    // service does not know ahead: it is revalidated by its ETag each time.
+    const char *dated = Dated(params) ? "public, max-age=86400" : "no-cache";
     if (path == "/v1/times" || path == "/v1/times.ics" || path == "/v1/times.csv") {
         PeriodFlags(params, line);
         for (const char *name : {"events", "remind", "duration"})
@@ -282,7 +284,7 @@ Reply Dispatch(const Route &route, const Params &params) {
     if (path == "/v1/events") {
         if (const std::string *year = Get(params, "year")) line.FlagValue("--year", *year, "year");
         if (const std::string *next = Get(params, "next")) line.FlagValue("--next", *next, "next");
-        return RunCommand(route, line, "json", Get(params, "year") ? "public, max-age=86400" : "public, max-age=60");
+        return RunCommand(route, line, "json", Get(params, "year") ? "public, max-age=86400" : "no-cache");
     }
     if (path == "/v1/methods") return RunCommand(route, line, "json", "public, max-age=3600");
     if (path == "/v1/places") {

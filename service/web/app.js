@@ -27,12 +27,34 @@ class ApiError extends Error {
   }
 }
 
+// At most a few requests at once: the browser then reuses its open
+// connections instead of opening more than the service has threads for.
+const MAX_IN_FLIGHT = 3;
+let inFlight = 0;
+const waiting = [];
+
+async function slot() {
+  if (inFlight < MAX_IN_FLIGHT) {
+    inFlight++;
+    return;
+  }
+  await new Promise((resolve) => waiting.push(resolve));
+}
+
+function release() {
+  const nextInLine = waiting.shift();
+  if (nextInLine) nextInLine();
+  else inFlight--;
+}
+
 async function api(path, params) {
   const query = new URLSearchParams(params).toString();
   let response;
+  await slot();
   try {
     response = await fetch(`/v1/${path}?${query}`, { headers: { Accept: 'application/json' } });
   } catch (e) {
+    release();
     throw new ApiError('The service cannot be reached: ' + e.message);
   }
   let body = null;
@@ -40,6 +62,8 @@ async function api(path, params) {
     body = await response.json();
   } catch (e) {
     body = null;
+  } finally {
+    release();
   }
   if (!response.ok || body === null) {
     const text = body && body.error ? body.error : `The service answered ${response.status} ${response.statusText}`;
@@ -115,6 +139,7 @@ const state = {
   next: null,          // /v1/next's answer
   target: 0,           // Date.now() value at which the next prayer falls
   refreshing: false,
+  reloadedAt: 0,       // when the day last changed under the page
   lastSpoken: -1,
 };
 
@@ -252,26 +277,28 @@ async function load(city, { quiet = false } = {}) {
 
   const current = () => generation === state.generation;
   try {
-    const day = await api('times', { city });
+    // /v1/next first: it is never cached, and its "now" is today's date on the place's clock
+    const nextPrayer = await api('next', { city });
+    const receivedAt = Date.now();
     if (!current()) return;
-    const today = day.days[0];
-    state.today = today.date;
-    state.utcOffset = today.utcOffset;
-    const month = today.date.slice(0, 7);
-    const next = nextMonth(month);
+    const date = nextPrayer.now.slice(0, 10);
+    const month = date.slice(0, 7);
 
-    const [monthTimes, nextPrayer, hijri, qibla, crescent, moon] = await Promise.all([
+    const [day, monthTimes, hijri, qibla, crescent, moon] = await Promise.all([
+      api('times', { city, date }),
       api('times', { city, month }),
-      api('next', { city }),
-      api('hijri', { city, date: today.date }),
-      api('qibla', { city, date: today.date }),
-      api('crescent', { city, date: today.date }).catch((e) => e),
+      api('hijri', { city, date }),
+      api('qibla', { city, date }),
+      api('crescent', { city, date }).catch((e) => e),
       api('moon', { city, month }).catch((e) => e),
     ]);
     if (!current()) return;
+    const today = day.days[0];
+    state.today = today.date;
+    state.utcOffset = nextPrayer.now.slice(19) || today.utcOffset;
     let moonNext = moon;
     if (!(moon instanceof Error) && !futureNewMoon(moon, nextPrayer.now)) {
-      moonNext = await api('moon', { city, month: next }).catch((e) => e);
+      moonNext = await api('moon', { city, month: nextMonth(month) }).catch((e) => e);
       if (!current()) return;
     }
 
@@ -279,7 +306,7 @@ async function load(city, { quiet = false } = {}) {
     renderToday(today);
     renderDates(today, hijri);
     renderMonth(monthTimes, today.date);
-    renderNext(nextPrayer);
+    renderNext(nextPrayer, receivedAt);
     renderQibla(qibla);
     renderMoon(crescent, moonNext instanceof Error ? moon : moonNext, nextPrayer.now, day.place.latitude);
 
@@ -291,6 +318,7 @@ async function load(city, { quiet = false } = {}) {
   } catch (e) {
     if (!current()) return;
     showError(e.message);
+    if ($('content').hidden) $('intro').hidden = false;
     setState('error');
   }
 }
@@ -366,8 +394,14 @@ function renderDates(day, hijri) {
 
 function renderMonth(answer, today) {
   const first = answer.days[0].date;
-  const title = `${monthYear.format(civil(first))} · ${$('place-name').textContent}`;
-  $('month-title').textContent = title;
+  const firstH = answer.days[0].hijri;
+  const lastH = answer.days[answer.days.length - 1].hijri;
+  const hijriSpan = firstH.year === lastH.year
+    ? `${firstH.monthName} – ${lastH.monthName} ${lastH.year} AH`
+    : `${firstH.monthName} ${firstH.year} – ${lastH.monthName} ${lastH.year} AH`;
+  $('month-title').replaceChildren(
+    document.createTextNode(`${monthYear.format(civil(first))} · ${$('place-name').textContent}`),
+    el('span', { class: 'month-hijri', text: firstH.month === lastH.month ? `${lastH.monthName} ${lastH.year} AH` : hijriSpan }));
   const body = $('month-body');
   body.replaceChildren();
   for (const day of answer.days) {
@@ -386,9 +420,9 @@ function renderMonth(answer, today) {
   }
 }
 
-function renderNext(answer) {
+function renderNext(answer, receivedAt) {
   state.next = answer;
-  state.target = Date.now() + answer.next.inSeconds * 1000;
+  state.target = receivedAt + answer.next.inSeconds * 1000;
   state.lastSpoken = -1;
   for (const item of $('today-times').children) {
     const isCurrent = item.dataset.event === answer.current.name;
@@ -478,13 +512,25 @@ function renderMoon(crescent, moon, now, latitude) {
   box.replaceChildren();
   const text = $('moon-text');
   const more = $('moon-more');
-  if (crescent instanceof Error) {
+  if (crescent instanceof Error || !((crescent.atSunset && crescent.ageHours) || (crescent.conjunction && crescent.conjunction.geocentric))) {
     text.textContent = 'The Moon cannot be shown for this place today.';
-    more.textContent = crescent.message;
+    more.textContent = crescent instanceof Error ? crescent.message : crescent.reason || '';
     return;
   }
-  const k = Math.min(1, Math.max(0, crescent.atSunset.illuminated));
-  const waxing = crescent.ageHours.geocentric >= 0;
+  let k;
+  let ageHours;
+  let approximate = false;
+  if (crescent.atSunset && crescent.ageHours) {
+    k = crescent.atSunset.illuminated;
+    ageHours = crescent.ageHours.geocentric;
+  } else {
+    // no sunset here today (polar day or night): the phase from the Moon's age
+    ageHours = (Date.parse(now) - Date.parse(crescent.conjunction.geocentric)) / 3600000;
+    k = (1 - Math.cos((2 * Math.PI * ageHours) / (29.530589 * 24))) / 2;
+    approximate = true;
+  }
+  k = Math.min(1, Math.max(0, k));
+  const waxing = ageHours >= 0;
   const litRight = waxing !== latitude < 0; // seen from the south, the Moon is mirrored
   box.append(svg('circle', { r: 100, class: 'moon-sky' }));
   box.append(svg('circle', { r: 90, class: 'moon-dark' }));
@@ -493,8 +539,8 @@ function renderMoon(crescent, moon, now, latitude) {
   const percent = Math.round(k * 100);
   box.dataset.illuminated = String(k);
   box.dataset.waxing = String(waxing);
-  text.replaceChildren(el('span', { id: 'moon-percent', 'data-percent': percent, text: `${percent}%` }),
-    document.createTextNode(` lit · ${phaseName(k, waxing)}`));
+  text.replaceChildren(el('span', { id: 'moon-percent', 'data-percent': percent, text: `${approximate ? '≈ ' : ''}${percent}%` }),
+    document.createTextNode(`${approximate ? 'lit, from the Moon\'s age' : 'lit at sunset'} · ${phaseName(k, waxing)}`));
   const lines = [];
   const newMoon = moon instanceof Error ? null : futureNewMoon(moon, now);
   if (newMoon) {
@@ -504,7 +550,7 @@ function renderMoon(crescent, moon, now, latitude) {
       lines.push(el('br'), el('span', { text: `Hijri month expected from ${shortDate.format(civil(newMoon.monthStart))}` }));
     }
   } else {
-    lines.push(document.createTextNode(`At sunset; Moon age ${(crescent.ageHours.geocentric / 24).toFixed(1)} days`));
+    lines.push(document.createTextNode(`The Moon is ${(ageHours / 24).toFixed(1)} days from the new moon`));
   }
   more.replaceChildren(...lines);
 }
@@ -522,14 +568,17 @@ async function refreshNext() {
   state.refreshing = true;
   const generation = state.generation;
   try {
-    if (state.today && placeDate() !== state.today) {
+    if (state.today && placeDate() !== state.today && Date.now() - state.reloadedAt > 60000) {
+      state.reloadedAt = Date.now();
       await load(state.city, { quiet: true });
       return;
     }
     const answer = await api('next', { city: state.city });
+    const receivedAt = Date.now();
     if (generation !== state.generation) return;
     if (answer.next.inSeconds <= 0) answer.next.inSeconds = 1;
-    renderNext(answer);
+    showError('');
+    renderNext(answer, receivedAt);
   } catch (e) {
     showError(e.message);
     state.target = Date.now() + 30000; // try again later
@@ -541,14 +590,16 @@ async function refreshNext() {
 function tick() {
   if (!state.next) return;
   const left = Math.ceil((state.target - Date.now()) / 1000);
-  $('countdown').textContent = clock(left);
+  const text = clock(left);
+  if ($('countdown').textContent !== text) $('countdown').textContent = text;
   const minute = Math.ceil(left / 60);
   if (minute !== state.lastSpoken) {
     state.lastSpoken = minute;
     const name = LABELS[state.next.next.name] || state.next.next.name;
     $('countdown-spoken').textContent = `${name} in ${spokenDuration(left)}`;
   }
-  if (left <= 0 || (state.today && placeDate() !== state.today)) refreshNext();
+  const dayChanged = state.today && placeDate() !== state.today && Date.now() - state.reloadedAt > 60000;
+  if (left <= 0 || dayChanged) refreshNext();
 }
 
 // ---------------------------------------------------------------- start
@@ -556,7 +607,7 @@ function tick() {
 function start() {
   setUpSearch();
   $('print').addEventListener('click', () => window.print());
-  setInterval(tick, 1000);
+  setInterval(tick, 250);
   const fromUrl = new URLSearchParams(window.location.search).get('city');
   let stored = null;
   try {

@@ -91,8 +91,12 @@ def start_server(program, page_dir):
     command = [program, "serve", "--host", "127.0.0.1", "--port", "0", "--quiet"]
     if page_dir:
         command += ["--page-dir", page_dir]
-    server = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.PIPE, text=True)
+    try:
+        server = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.PIPE, text=True)
+    except OSError as e:
+        print(f"FAIL cannot start {program}: {e}")
+        sys.exit(1)
     found = {}
     ready = threading.Event()
 
@@ -203,8 +207,9 @@ def check_month(driver, check, base, city_param, today):
     answer = get_json(base, "times", city=city_param, month=month)
     year, mon = int(month[:4]), int(month[5:7])
     rows = driver.find_elements(By.CSS_SELECTOR, "#month-body tr[data-date]")
-    check.equal("rows in the month's table", len(rows), calendar.monthrange(year, mon)[1])
-    check.equal("days in the API's month", len(answer["days"]), calendar.monthrange(year, mon)[1])
+    days = calendar.monthrange(year, mon)[1]
+    check.true("rows in the month's table", len(rows) == days, f"{len(rows)} rows, {month} has {days} days")
+    check.true("days in the API's month", len(answer["days"]) == days, f"{len(answer['days'])} days, {month} has {days}")
     # read the whole table in one call: one round trip instead of hundreds
     table = driver.execute_script("""
         return Array.from(document.querySelectorAll('#month-body tr[data-date]')).map(function (tr) {
@@ -392,7 +397,7 @@ def main():
         problems = console_problems(driver)
         check.true("?city=London: the browser's console has no errors", not problems, "; ".join(problems))
     except (TimeoutException, WebDriverException) as e:
-        check.true("the browser session", False, str(e).splitlines()[0] if str(e) else type(e).__name__)
+        check.true("the browser session", False, (getattr(e, "msg", None) or type(e).__name__).splitlines()[0])
     finally:
         if driver is not None:
             try:
