@@ -215,6 +215,7 @@ double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, cons
 bool RecallLatitudeWalk(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                         MonthStartCache *cache, MonthStartCache::Walk *walk) {
     MatchCache(*cache, loc, cfg);
+    if (cache->walkCount == 0) return false;  // the usual case: no estimate needed
     const double lunation = NewMoonEstimate(date, loc);
     for (int i = 0; i < cache->walkCount; ++i) {  // at most WalkCapacity walks
         const MonthStartCache::Walk &w = cache->walks[i];
