@@ -8,6 +8,7 @@
 #include "interface/reports.h"
 #include "methods/day_times.h"
 #include "methods/methods.h"
+#include "moon/shared_month_starts.h"
 #include "prayer/prayer_times.h"
 #include "astro/constants.h"
 
@@ -78,10 +79,37 @@ void ScheduleYear(benchmark::State &state, VorLocation loc, VorConfig cfg, VorDa
     state.counters["bytes"] = static_cast<double>(length);
 }
 
+// The year schedule with its Hijri labels, as a host calls it.  Warm: the
+// process-wide month starts (moon/shared_month_starts.h) are kept from the
+// iteration before, as in a server repeating the request; cold: they are
+// emptied before every report, as in a process that makes one report.
+void YearScheduleThroughExport(benchmark::State &state, bool cold) {
+    const VorConfig config = Settings(VOR_SPAN_YEAR);
+    const VorDate first = Civil(2024, 1, 1);
+    for (auto _ : state) {
+        if (cold) ClearSharedMonthStarts();
+        VorLocation loc = Makkah();
+        VorConfig cfg = config;
+        VorDate date = first;
+        VorCalculate(&date, &loc, &cfg, Buffer().data());
+        benchmark::DoNotOptimize(Buffer().data());
+    }
+}
+
 void BM_YearScheduleGregorianMakkah(benchmark::State &state) {
     ScheduleYear(state, Makkah(), Settings(VOR_SPAN_YEAR), Civil(2024, 1, 1));
 }
 BENCHMARK(BM_YearScheduleGregorianMakkah)->Unit(benchmark::kMillisecond);
+
+void BM_VorCalculateYearMakkahCold(benchmark::State &state) {
+    YearScheduleThroughExport(state, true);
+}
+BENCHMARK(BM_VorCalculateYearMakkahCold)->Unit(benchmark::kMillisecond);
+
+void BM_VorCalculateYearMakkahWarm(benchmark::State &state) {
+    YearScheduleThroughExport(state, false);
+}
+BENCHMARK(BM_VorCalculateYearMakkahWarm)->Unit(benchmark::kMillisecond);
 
 void BM_YearScheduleHijriMakkah(benchmark::State &state) {
     VorDate date = Civil(2024, 1, 1);
@@ -161,10 +189,15 @@ void BM_YearMoonReportLondon(benchmark::State &state) {
 }
 BENCHMARK(BM_YearMoonReportLondon)->Unit(benchmark::kMillisecond);
 
-void BM_VorAdToIslamic365Days(benchmark::State &state) {
+// 365 consecutive days converted one call each.  Cold: the process-wide
+// month starts are emptied before each run of 365 (each lunation is
+// computed once in the run); warm: they hold every month already.  The
+// time per call is the run's time / 365.
+void AdToIslamic365Days(benchmark::State &state, bool cold) {
     VorLocation loc = Makkah();
     VorConfig cfg = Settings();
     for (auto _ : state) {
+        if (cold) ClearSharedMonthStarts();
         for (int d = 0; d < 365; ++d) {
             VorDate date = Civil(2024, 1, 1 + d);  // day numbers past the month length are valid JD input
             benchmark::DoNotOptimize(VorAdToIslamic(&date, &loc, &cfg));
@@ -172,7 +205,21 @@ void BM_VorAdToIslamic365Days(benchmark::State &state) {
     }
     state.SetItemsProcessed(state.iterations() * 365);
 }
+
+void BM_VorAdToIslamic365Days(benchmark::State &state) { AdToIslamic365Days(state, true); }
 BENCHMARK(BM_VorAdToIslamic365Days)->Unit(benchmark::kMillisecond);
+
+void BM_VorAdToIslamic365DaysWarm(benchmark::State &state) { AdToIslamic365Days(state, false); }
+BENCHMARK(BM_VorAdToIslamic365DaysWarm)->Unit(benchmark::kMicrosecond);
+
+// The computation alone, without the process-wide table (each call works
+// out its 2 to 3 month starts), as every call cost before the table.
+void BM_VorAdToIslamic365DaysUncached(benchmark::State &state) {
+    SetSharedMonthStartsEnabled(false);
+    AdToIslamic365Days(state, false);
+    SetSharedMonthStartsEnabled(true);
+}
+BENCHMARK(BM_VorAdToIslamic365DaysUncached)->Unit(benchmark::kMillisecond);
 
 void BM_VorIslamicToAd(benchmark::State &state) {
     VorLocation loc = Makkah();

@@ -56,6 +56,60 @@ double ReduceArcseconds(double x) { return x - 1296000.0 * std::floor(x / 129600
 // Number of multiples of l, l', F, D, Omega the series needs.
 constexpr int kArgumentMultiples[5] = {3, 2, 4, 4, 2};
 
+// A term of the nutation table decoded once, at compile time: its non-zero
+// multipliers in column order (the argument, the multiple and its sign),
+// and its coefficients.  Nutation walks these with the same operations in
+// the same order as the table itself, so the results are the same bits.
+struct DecodedNutationTerm {
+    int factorCount = 0;
+    int argument[5] = {};
+    int multiple[5] = {};
+    bool negative[5] = {};
+    double longitude = 0.0;      // A
+    double longitudeRate = 0.0;  // A'
+    double obliquity = 0.0;      // B
+    double obliquityRate = 0.0;  // B'
+    bool hasLongitudeRate = false;
+    bool hasObliquityRate = false;
+};
+
+struct DecodedNutationTable {
+    DecodedNutationTerm terms[kNutationTermCount];
+};
+
+constexpr DecodedNutationTable DecodeNutationTable() {
+    DecodedNutationTable table{};
+    for (int i = 0; i < kNutationTermCount; ++i) {
+        const auto &row = kNutationTerms[i];
+        DecodedNutationTerm &t = table.terms[i];
+        for (int a = 0; a < 5; ++a) {
+            const int m = row[a];
+            if (m == 0) continue;
+            t.argument[t.factorCount] = a;
+            t.multiple[t.factorCount] = m < 0 ? -m : m;
+            t.negative[t.factorCount] = m < 0;
+            ++t.factorCount;
+        }
+        t.longitude = row[5];
+        t.longitudeRate = row[6];
+        t.hasLongitudeRate = row[6] != 0;
+        t.obliquity = row[7];
+        t.obliquityRate = row[8];
+        t.hasObliquityRate = row[8] != 0;
+    }
+    return table;
+}
+
+constexpr DecodedNutationTable kDecodedNutation = DecodeNutationTable();
+
+constexpr bool EveryTermHasAMultiplier() {
+    for (const DecodedNutationTerm &t : kDecodedNutation.terms) {
+        if (t.factorCount == 0) return false;
+    }
+    return true;
+}
+static_assert(EveryTermHasAMultiplier(), "a nutation term without an argument");
+
 }  // namespace
 
 double DeltaT(double T) {
@@ -166,30 +220,25 @@ void Nutation(double T_TT, double *nutationLongitude, double *nutationObliquity)
 
     double sumLongitude = 0.0;
     double sumObliquity = 0.0;
-    for (const auto &term : kNutationTerms) {
-        double sv = 0.0;
-        double cv = 0.0;
-        bool first = true;
-        for (int a = 0; a < 5; ++a) {
-            const int m = term[a];
-            if (m == 0) continue;
-            const int k = m < 0 ? -m : m;
-            const double su = m < 0 ? -rows[a].sine[k] : rows[a].sine[k];
-            const double cu = rows[a].cosine[k];
-            if (first) {
-                sv = su;
-                cv = cu;
-                first = false;
-            } else {
-                const double s = su * cv + cu * sv;
-                cv = cu * cv - su * sv;
-                sv = s;
-            }
+    for (const DecodedNutationTerm &term : kDecodedNutation.terms) {
+        // The sine and cosine of the term's argument, multiple by multiple
+        // (a term has at least one non-zero multiplier).
+        const MultipleAngleRow &first = rows[term.argument[0]];
+        double sv = term.negative[0] ? -first.sine[term.multiple[0]] : first.sine[term.multiple[0]];
+        double cv = first.cosine[term.multiple[0]];
+        for (int j = 1; j < term.factorCount; ++j) {  // at most 5 factors
+            const MultipleAngleRow &r = rows[term.argument[j]];
+            const int k = term.multiple[j];
+            const double su = term.negative[j] ? -r.sine[k] : r.sine[k];
+            const double cu = r.cosine[k];
+            const double s = su * cv + cu * sv;
+            cv = cu * cv - su * sv;
+            sv = s;
         }
-        double f = term[5];
-        if (term[6] != 0) f += T10 * term[6];
-        double g = term[7];
-        if (term[8] != 0) g += T10 * term[8];
+        double f = term.longitude;
+        if (term.hasLongitudeRate) f += T10 * term.longitudeRate;
+        double g = term.obliquity;
+        if (term.hasObliquityRate) g += T10 * term.obliquityRate;
         sumLongitude += f * sv;
         sumObliquity += g * cv;
     }

@@ -9,6 +9,7 @@
 #include "astro/lunar_phases.h"
 #include "calendar/hijri.h"
 #include "calendar/julian_day.h"
+#include "moon/shared_month_starts.h"
 
 namespace vorlin {
 namespace {
@@ -334,12 +335,47 @@ VorLocation UmmAlQuraPlace() {
 
 namespace {
 
+static_assert(RuleKeyPlaces == MaxRegionPlaces, "a rule's key holds every place of its region");
+
+// The key of a rule's month start in the process-wide table: everything
+// StartOfLunation reads.
+RuleMonthStartKey RuleKeyOf(const CalendarRule &rule, double lunation, const VorLocation &loc,
+                            const VorConfig &cfg) {
+    RuleMonthStartKey key{};
+    key.base = MonthStartKeyOf(lunation, loc, cfg);
+    key.mode = static_cast<int32_t>(rule.mode);
+    key.criterion = static_cast<int32_t>(rule.crescent.criterion);
+    key.level = static_cast<int32_t>(rule.crescent.level);
+    key.withDanjon = rule.crescent.withDanjon ? 1 : 0;
+    key.region = static_cast<int32_t>(rule.region);
+    key.placeCount = rule.placeCount;
+    const int n = rule.placeCount < 0 ? 0 : (rule.placeCount > MaxRegionPlaces ? MaxRegionPlaces : rule.placeCount);
+    for (int i = 0; i < n; ++i) key.places[i] = PlaceKeyOf(rule.places[i]);
+    return key;
+}
+
+// StartOfLunation through the process-wide table of the rules' month starts.
+int SharedStartOfLunation(const CalendarRule &rule, double lunation, const VorLocation &loc,
+                          const VorConfig &cfg, double *start) {
+    if (!SharedMonthStartsEnabled()) return StartOfLunation(rule, lunation, loc, cfg, start);
+    const RuleMonthStartKey key = RuleKeyOf(rule, lunation, loc, cfg);
+    int found = 0;
+    double s = 0.0;
+    if (!SharedRuleMonthStarts().Recall(key, &s, &found)) {
+        found = StartOfLunation(rule, lunation, loc, cfg, &s);
+        SharedRuleMonthStarts().Store(key, s, found);
+    }
+    if (found == 0) return 0;
+    *start = s;
+    return 1;
+}
+
 // The month start of the lunation of date as its rule alone gives it,
-// through the cache.
+// through the caller's cache and the process-wide table.
 int UnconstrainedStart(const CalendarRule &rule, const VorDate &date, const VorLocation &loc,
                        const VorConfig &cfg, double *start, CalendarCache *cache) {
     const double lunation = NewMoonEstimate(&date, &loc);
-    if (cache == nullptr) return StartOfLunation(rule, lunation, loc, cfg, start);
+    if (cache == nullptr) return SharedStartOfLunation(rule, lunation, loc, cfg, start);
     MatchCache(*cache, rule, loc, cfg);
     for (int i = 0; i < cache->count; ++i) {  // at most Capacity entries
         const CalendarCache::Entry &e = cache->entries[i];
@@ -350,7 +386,7 @@ int UnconstrainedStart(const CalendarRule &rule, const VorDate &date, const VorL
         }
     }
     double s = 0.0;
-    const int found = StartOfLunation(rule, lunation, loc, cfg, &s);
+    const int found = SharedStartOfLunation(rule, lunation, loc, cfg, &s);
     int slot = cache->count;
     if (cache->count < CalendarCache::Capacity) {
         ++cache->count;

@@ -13,6 +13,7 @@
 #include "calendar/julian_day.h"
 #include "moon/month_start_report.h"
 #include "moon/moon_rise_transit_set.h"
+#include "moon/shared_month_starts.h"
 
 namespace vorlin {
 namespace {
@@ -143,6 +144,26 @@ int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const 
 
 namespace {
 
+// The first day of the month of a lunation (conversion mode), from the
+// process-wide table when it holds it, else computed and kept there.
+// Returns 1 with *start, or 0 when no evening qualifies.
+int MonthStartOfLunation(double lunation, const VorLocation *loc, const VorConfig *cfg,
+                         double *start) {
+    const bool shared = SharedMonthStartsEnabled();
+    const MonthStartKey key = MonthStartKeyOf(lunation, *loc, *cfg);
+    int found = 0;
+    if (shared && SharedLibraryMonthStarts().Recall(key, start, &found)) return found;
+    MonthStartDetails details{};
+    found = MonthStartDetailsOfLunation(lunation, loc, cfg, &details);
+    *start = details.start;
+    if (shared) SharedLibraryMonthStarts().Store(key, details.start, found);
+    return found;
+}
+
+}  // namespace
+
+namespace {
+
 // The slot a new item of a ring of capacity takes: the next unused one
 // while there is one (count grows), then the oldest (next moves on).
 int NextSlot(int &count, int &next, int capacity) {
@@ -182,18 +203,19 @@ double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, cons
             return 1.0;
         }
     }
-    MonthStartDetails details{};
-    const int found = MonthStartDetailsOfLunation(lunation, loc, cfg, &details);
+    double start = 0.0;
+    const int found = MonthStartOfLunation(lunation, loc, cfg, &start);
     const int slot = NextSlot(cache->count, cache->next, MonthStartCache::Capacity);
-    cache->entries[slot] = MonthStartCache::Entry{lunation, loc->latitude, details.start, found};
+    cache->entries[slot] = MonthStartCache::Entry{lunation, loc->latitude, start, found};
     if (found == 0) return 0.0;
-    *outJd = details.start;
+    *outJd = start;
     return 1.0;
 }
 
 bool RecallLatitudeWalk(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                         MonthStartCache *cache, MonthStartCache::Walk *walk) {
     MatchCache(*cache, loc, cfg);
+    if (cache->walkCount == 0) return false;  // the usual case: no estimate needed
     const double lunation = NewMoonEstimate(date, loc);
     for (int i = 0; i < cache->walkCount; ++i) {  // at most WalkCapacity walks
         const MonthStartCache::Walk &w = cache->walks[i];
@@ -215,14 +237,17 @@ void RememberLatitudeWalk(const VorDate *date, double fromLatitude, const VorLoc
 
 double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                          double *outJd, TextWriter *text) {
+    if (text == nullptr) {
+        double start = 0.0;
+        if (MonthStartOfLunation(NewMoonEstimate(date, loc), loc, cfg, &start) == 0) return 0.0;
+        *outJd = start;
+        return 1.0;
+    }
+    // The report: every detail, computed afresh.
     MonthStartDetails details{};
     if (ComputeMonthStartDetails(date, loc, cfg, &details) == 0) {
-        if (text != nullptr) text->Append("\n Could not calculate valid sunset/moonset times!\n");
+        text->Append("\n Could not calculate valid sunset/moonset times!\n");
         return 0.0;
-    }
-    if (text == nullptr) {
-        *outJd = details.start;
-        return 1.0;
     }
     *outJd = details.geo;
     WriteMonthStartReport(details, *loc, *cfg, *text);

@@ -81,6 +81,9 @@ int ComputeMonthStartDetails(const VorDate *date, const VorLocation *loc, const 
 //                    epoch, 1.0 otherwise.  On failure appends
 //                    "\n Could not calculate valid sunset/moonset times!\n".
 // On failure returns 0.0 and leaves *outJd unchanged.
+// Conversion mode goes through the process-wide table of month starts
+// (moon/shared_month_starts.h): the same result, bit for bit, computed
+// once per lunation, place and configuration.
 double ComputeMonthStart(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                          double *outJd, TextWriter *text);
 
@@ -132,8 +135,9 @@ struct MonthStartCache {
 
 // ComputeMonthStart in conversion mode (no text), through a cache: the
 // same return value and *outJd as ComputeMonthStart(date, loc, cfg, outJd,
-// nullptr), bit for bit, computing the month start only when the cache has
-// no entry for its lunation and latitude.  cache may be null (no caching).
+// nullptr), bit for bit, computing the month start only when neither the
+// cache nor the process-wide table (moon/shared_month_starts.h) has it.
+// cache may be null (then only the process-wide table).
 double ComputeMonthStartCached(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
                                double *outJd, MonthStartCache *cache);
 

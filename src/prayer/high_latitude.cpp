@@ -180,16 +180,18 @@ void NearestLocation(const VorDate &date, const VorLocation &loc, const EventSet
     unsigned missing = SunEventTable::AllElements & ~ValidElements(table);
     VorLocation moved = loc;
     SunEventTable found;
+    // Every attempt is the same date in the same zone: one set of the Sun's places.
+    const SunOfDay day = ComputeSunOfDay(date, loc.timeZone);
     for (int attempt = 1; attempt <= MaxHighLatitudeAttempts; ++attempt) {
         const bool north = moved.latitude > 0.0;
         moved.latitude += north ? -DegToRad : DegToRad;
         const bool last = attempt == MaxHighLatitudeAttempts ||
                           (north ? !(moved.latitude > 0.0) : !(moved.latitude < 0.0));
         const unsigned interest = all ? needed : missing;
-        const unsigned valid = last ? interest : AreaValidElements(date, moved, cfg, interest);
+        const unsigned valid = last ? interest : AreaValidElements(day, moved, cfg, interest);
         const bool done = all ? valid == needed : (missing & ~valid & needed) == 0;
         if (last || done || (!all && valid != 0)) {
-            ComputeAreaSunEvents(date, moved, cfg, found);
+            ComputeAreaSunEvents(day, moved, cfg, found);
             TakeFrom(found, all, table);
             missing &= ~ValidElements(found);
         }

@@ -94,36 +94,50 @@ void SunEventTable::Fill(double value) {
     for (EventTriple &t : triple) t = EventTriple{value, value, value};
 }
 
-void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
-                      SunEventTable &table) {
+SunOfDay ComputeSunOfDay(const VorDate &date, float timeZoneHours) {
+    SunOfDay day;
+    const double timeZone = static_cast<double>(timeZoneHours);
+    // Time origin: the place's standard-time midnight, in UT (Tu) and TT (Td).
+    const double T = JulianCenturies(DateToJulianDay(date));
+    day.deltaT = DeltaT(T);
+    day.Tu = T - (timeZone / 24.0) / DaysPerCentury;
+    day.Td = day.Tu + day.deltaT * SecondToCentury;
+
+    // Earth rotation at the time origin: apparent sidereal time at Greenwich.
+    double dpsi = 0.0, deps = 0.0;
+    Nutation(day.Td, &dpsi, &deps);
+    day.eps = MeanObliquity(day.Td) + deps;
+    day.theta0 = AddEquationOfEquinoxes(MeanSiderealTime(day.Tu), dpsi, day.eps);
+
+    // The apparent Sun at the time origin of the previous, this and the next day.
+    for (int k = -1; k <= 1; ++k) {
+        const SolarPosition p = SunApparent(day.Td + k * DayToCentury, dpsi);
+        EclipticToEquatorial(p.longitude, p.latitude, day.eps, &day.ra[k + 1], &day.dec[k + 1]);
+        if (k == 0) day.distanceAu = p.distanceAu;
+    }
+    return day;
+}
+
+namespace {
+
+void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const EventSettings &cfg,
+                           SunEventTable &table) {
     table.Fill(TimeNotValid);
 
     const double latitude = loc.latitude;
     const double longitude = loc.longitude;
     const double height = static_cast<double>(loc.height);
-    const double timeZone = static_cast<double>(loc.timeZone);
     const double tolerance = static_cast<double>(cfg.toleranceSeconds);
-
-    // Time origin: the place's standard-time midnight, in UT (Tu) and TT (Td).
-    const double T = JulianCenturies(DateToJulianDay(date));
-    const double dT = DeltaT(T);
-    const double Tu = T - (timeZone / 24.0) / DaysPerCentury;
-    const double Td = Tu + dT * SecondToCentury;
-
-    // Earth rotation at the time origin: apparent sidereal time at Greenwich.
-    double dpsi = 0.0, deps = 0.0;
-    Nutation(Td, &dpsi, &deps);
-    const double eps = MeanObliquity(Td) + deps;
-    const double theta0 = AddEquationOfEquinoxes(MeanSiderealTime(Tu), dpsi, eps);
-
-    // The apparent Sun at the time origin of the previous, this and the next day.
+    const double dT = day.deltaT;
+    const double Tu = day.Tu;
+    const double Td = day.Td;
+    const double theta0 = day.theta0;
     SunPlaces sun;
-    double distanceAu = 1.0;
-    for (int k = -1; k <= 1; ++k) {
-        const SolarPosition p = SunApparent(Td + k * DayToCentury, dpsi);
-        EclipticToEquatorial(p.longitude, p.latitude, eps, &sun.ra[k + 1], &sun.dec[k + 1]);
-        if (k == 0) distanceAu = p.distanceAu;
+    for (int k = 0; k < 3; ++k) {
+        sun.ra[k] = day.ra[k];
+        sun.dec[k] = day.dec[k];
     }
+    const double distanceAu = day.distanceAu;
 
     double rhoCosPhi = 0.0, rhoSinPhi = 0.0;
     ObserverGeocentric(latitude, height, &rhoCosPhi, &rhoSinPhi);
@@ -214,6 +228,13 @@ void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const EventSe
     }
 }
 
+}  // namespace
+
+void ComputeSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
+                      SunEventTable &table) {
+    ComputeSunEventsOfDay(ComputeSunOfDay(date, loc.timeZone), loc, cfg, table);
+}
+
 int ComputeAreaCorners(double distanceKm, double latitude, double longitude, double lat[4],
                        double lon[4]) {
     const double sinLat = std::sin(latitude);
@@ -253,9 +274,11 @@ namespace {
 // valid (its choice is a marker or more than an hour away; which marker it
 // ends with may still change, so the table is then incomplete).  Returns
 // the elements of interest that are valid.
-unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
+// The Sun's places of the day (day) serve the place and its four corners
+// alike: they depend on the date and the zone only.
+unsigned WidenOverArea(const SunOfDay &day, const VorLocation &loc, const EventSettings &cfg,
                        unsigned interest, bool onlyValidity, SunEventTable &table) {
-    ComputeSunEvents(date, loc, cfg, table);
+    ComputeSunEventsOfDay(day, loc, cfg, table);
     for (EventTriple &t : table.triple) CheckOrder(t);
     unsigned alive = ValidElements(table) & interest;
     if (cfg.distanceKm <= 0) return alive;
@@ -270,7 +293,7 @@ unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const EventS
             place.latitude = lat[i];
             place.longitude = lon[i];
             SunEventTable corner;
-            ComputeSunEvents(date, place, cfg, corner);
+            ComputeSunEventsOfDay(day, place, cfg, corner);
             for (int e = 0; e < SunEventTable::ElementCount; ++e) {
                 const double c = centre.Element(e);
                 const double v = corner.Element(e);
@@ -310,13 +333,23 @@ unsigned WidenOverArea(const VorDate &date, const VorLocation &loc, const EventS
 
 unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                            unsigned interest) {
+    return AreaValidElements(ComputeSunOfDay(date, loc.timeZone), loc, cfg, interest);
+}
+
+unsigned AreaValidElements(const SunOfDay &day, const VorLocation &loc, const EventSettings &cfg,
+                           unsigned interest) {
     SunEventTable table;
-    return WidenOverArea(date, loc, cfg, interest, true, table);
+    return WidenOverArea(day, loc, cfg, interest, true, table);
 }
 
 void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                           SunEventTable &table) {
-    WidenOverArea(date, loc, cfg, SunEventTable::AllElements, false, table);
+    ComputeAreaSunEvents(ComputeSunOfDay(date, loc.timeZone), loc, cfg, table);
+}
+
+void ComputeAreaSunEvents(const SunOfDay &day, const VorLocation &loc, const EventSettings &cfg,
+                          SunEventTable &table) {
+    WidenOverArea(day, loc, cfg, SunEventTable::AllElements, false, table);
 }
 
 namespace {

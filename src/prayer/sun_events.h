@@ -96,6 +96,26 @@ struct SunEventTable {
 static_assert(sizeof(EventTriple) == 3 * sizeof(double), "EventTriple is three doubles");
 static_assert(sizeof(SunEventTable) == 21 * sizeof(double), "SunEventTable is 21 doubles");
 
+// What the Sun's events of a day take from the date and the time zone
+// alone, whatever the place: the time origin (0 h standard time of the
+// date) in Julian centuries of UT (Tu) and TT (Td), Delta T (seconds), the
+// true obliquity (radians), the apparent sidereal time at Greenwich at the
+// origin (radians) and the apparent right ascension and declination of the
+// Sun (radians) at the origins of the day before, the day and the day after,
+// with the Sun's distance (AU) at the day's.  An area's corners share them
+// with its centre: the same values, so the same bits.
+struct SunOfDay {
+    double deltaT = 0.0;
+    double Tu = 0.0;
+    double Td = 0.0;
+    double eps = 0.0;
+    double theta0 = 0.0;
+    double ra[3] = {0.0, 0.0, 0.0};
+    double dec[3] = {0.0, 0.0, 0.0};
+    double distanceAu = 1.0;
+};
+SunOfDay ComputeSunOfDay(const VorDate &date, float timeZoneHours);
+
 // The Sun's events of one day for exactly the place given.
 //   given:    date  civil date; the time origin is 0 h standard time of that
 //                   day (a fraction in date.day moves it by as much)
@@ -153,6 +173,11 @@ int ComputeAreaCorners(double distanceKm, double latitude, double longitude, dou
 // loc is not written: the corners are computed on a local copy.
 void ComputeAreaSunEvents(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
                           SunEventTable &table);
+// The same from the Sun's places of the date (ComputeSunOfDay(date,
+// loc.timeZone)), for callers that ask about several places of one date
+// and zone: the same table, bit for bit.
+void ComputeAreaSunEvents(const SunOfDay &day, const VorLocation &loc, const EventSettings &cfg,
+                          SunEventTable &table);
 
 // Bit e (0..17) set for every element e of table that holds a valid time.
 unsigned ValidElements(const SunEventTable &table);
@@ -163,6 +188,8 @@ unsigned ValidElements(const SunEventTable &table);
 // element of interest can still be valid (a marker at the place, or at a
 // corner, or a corner more than an hour away, makes the element not valid).
 unsigned AreaValidElements(const VorDate &date, const VorLocation &loc, const EventSettings &cfg,
+                           unsigned interest);
+unsigned AreaValidElements(const SunOfDay &day, const VorLocation &loc, const EventSettings &cfg,
                            unsigned interest);
 
 // Tables of ComputeAreaSunEvents already computed during one call, so that
