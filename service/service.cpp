@@ -265,8 +265,7 @@ Reply Dispatch(const Route &route, const Params &params) {
         return RunCommand(route, line, format, dated);
     }
     if (path == "/v1/moon") {
-        PeriodFlags(params, line);
-        if (Get(params, "from")) throw Failure{400, "from: the moon takes a date, a month or a year", "from"};
+        PeriodFlags(params, line);  // from and to are not its parameters: refused above
         return RunCommand(route, line, "json", dated);
     }
     if (path == "/v1/next") {
