@@ -211,7 +211,7 @@ function clockOf(timeZone) {
     formatter(zone);
     return {
       zone,
-      noons: new Map(),   // offsets at noon by day number, for the day's standard offset
+      noons: new Map(),   // offsets at noon by day number (offsetAtNoon)
       // Seconds east of UTC in force at the Unix second `unix`.
       offsetAt(unix) {
         const parts = {};
@@ -230,11 +230,16 @@ function clockOf(timeZone) {
   return { zone: null, offsetAt: () => seconds };
 }
 
-// The offset in force at 12:00 local time of civil day d.
-function offsetAtNoon(clock, d) {
-  const noon = dayNumber(d) * 86400 + 43200;
-  let offset = clock.offsetAt(noon);
-  offset = clock.offsetAt(noon - offset);
+// The offset in force at 12:00 local time of the day n days after
+// 1970-01-01 (kept by a zone's clock: neighbouring days ask for the same).
+function offsetAtNoon(clock, n) {
+  let offset = clock.noons ? clock.noons.get(n) : undefined;
+  if (offset === undefined) {
+    const noon = n * 86400 + 43200;
+    offset = clock.offsetAt(noon);
+    offset = clock.offsetAt(noon - offset);
+    if (clock.noons) clock.noons.set(n, offset);
+  }
   return offset;
 }
 
@@ -250,23 +255,15 @@ function offsetAtNoon(clock, d) {
 const SIDES = [[-60, -120, -182, -240], [60, 120, 182, 240]];
 
 function standardOffset(clock, d) {
-  const atNoon = offsetAtNoon(clock, d);
-  if (!clock.zone) return { standard: atNoon, inForce: atNoon };
   const n = dayNumber(d);
-  const noonOf = (k) => {
-    let offset = clock.noons.get(k);
-    if (offset === undefined) {
-      offset = offsetAtNoon(clock, dateOfDayNumber(k));
-      clock.noons.set(k, offset);
-    }
-    return offset;
-  };
+  const atNoon = offsetAtNoon(clock, n);
+  if (!clock.zone) return { standard: atNoon, inForce: atNoon };
   // Summer time lasts less than 240 days, so a summer day has standard time
   // 120 days before it or 120 days after.
-  if (noonOf(n - 120) === atNoon && noonOf(n + 120) === atNoon) return { standard: atNoon, inForce: atNoon };
+  if (offsetAtNoon(clock, n - 120) === atNoon && offsetAtNoon(clock, n + 120) === atNoon) return { standard: atNoon, inForce: atNoon };
   let standard = null;
   for (const side of SIDES) {
-    const near = side.map((k) => noonOf(n + k)).filter((o) => Math.abs(o - atNoon) <= 7200);
+    const near = side.map((k) => offsetAtNoon(clock, n + k)).filter((o) => Math.abs(o - atNoon) <= 7200);
     if (near.length === 0) continue;
     const lower = near.filter((o) => o < atNoon);
     if (lower.length === 0) return { standard: atNoon, inForce: atNoon };
@@ -281,7 +278,7 @@ function dayExists(clock, d) {
   if (!clock.zone) return true;
   const n = dayNumber(d);
   // Only a change of a day or more in the offset skips a date.
-  if (Math.abs(offsetAtNoon(clock, dateOfDayNumber(n + 1)) - offsetAtNoon(clock, dateOfDayNumber(n - 1))) < 86400)
+  if (Math.abs(offsetAtNoon(clock, n + 1) - offsetAtNoon(clock, n - 1)) < 86400)
     return true;
   const midnight = n * 86400;
   for (const hour of [0, 6, 12, 18, 24]) {

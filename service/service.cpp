@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "calendar/julian_day.h"
 #include "command_table.h"
 #include "options.h"
 #include "output.h"
@@ -61,17 +62,20 @@ Reply ErrorReply(const Failure &failure) {
     return JsonReply(failure.status, error, "no-store");
 }
 
-// The days from one Y-M-D to another (the proleptic Gregorian count is
-// enough for a limit), or nothing when either is not of that shape.
-bool DayNumber(const std::string &text, long long &day) {
+// The day number (Julian Date) of a Y-M-D, as the library counts days, or
+// nothing when it is not of that shape.
+bool DayNumber(const std::string &text, double &day) {
     int y = 0, m = 0, d = 0;
     try {
         cli::ParseDate(text, y, m, d);
     } catch (const std::exception &) {
         return false;
     }
-    const long long a = (14 - m) / 12, yy = y + 4800LL - a, mm = m + 12LL * a - 3;
-    day = d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400;
+    VorDate date{};
+    date.year = y;
+    date.month = static_cast<uint8_t>(m);
+    date.day = d;
+    day = DateToJulianDay(date);
     return true;
 }
 
@@ -113,7 +117,7 @@ void PeriodFlags(const Params &params, CommandLine &line) {
     } else if (from || to) {
         if (!from || !to) throw Failure{400, std::string(from ? "to" : "from") + ": needed with " +
                                                  (from ? "from" : "to"), from ? "to" : "from"};
-        long long first = 0, last = 0;
+        double first = 0, last = 0;
         if (!DayNumber(*from, first)) throw Failure{400, "from: expects Y-M-D, not '" + *from + "'", "from"};
         if (!DayNumber(*to, last)) throw Failure{400, "to: expects Y-M-D, not '" + *to + "'", "to"};
         if (last < first) throw Failure{400, "to: comes before from", "to"};
