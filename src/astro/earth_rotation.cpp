@@ -57,58 +57,108 @@ double ReduceArcseconds(double x) { return x - 1296000.0 * std::floor(x / 129600
 constexpr int kArgumentMultiples[5] = {3, 2, 4, 4, 2};
 
 // A term of the nutation table decoded once, at compile time: its non-zero
-// multipliers in column order (the argument, the multiple and its sign),
-// and its coefficients.  Nutation walks these with the same operations in
-// the same order as the table itself, so the results are the same bits.
+// multipliers in column order (the argument and the signed multiple), and
+// its coefficients.
 struct DecodedNutationTerm {
     int factorCount = 0;
     int argument[5] = {};
-    int multiple[5] = {};
-    bool negative[5] = {};
+    int multiple[5] = {};  // -4 .. 4, never 0 among the first factorCount
     double longitude = 0.0;      // A
     double longitudeRate = 0.0;  // A'
     double obliquity = 0.0;      // B
     double obliquityRate = 0.0;  // B'
-    bool hasLongitudeRate = false;
-    bool hasObliquityRate = false;
 };
 
+// The terms ordered by their number of factors (and in table order within
+// one number), so that the walk over each run multiplies a fixed number of
+// factors; first[n] is the first term with n factors (first[6] the end).
 struct DecodedNutationTable {
     DecodedNutationTerm terms[kNutationTermCount];
+    int first[7] = {};
 };
 
 constexpr DecodedNutationTable DecodeNutationTable() {
     DecodedNutationTable table{};
-    for (int i = 0; i < kNutationTermCount; ++i) {
-        const auto &row = kNutationTerms[i];
-        DecodedNutationTerm &t = table.terms[i];
-        for (int a = 0; a < 5; ++a) {
-            const int m = row[a];
-            if (m == 0) continue;
-            t.argument[t.factorCount] = a;
-            t.multiple[t.factorCount] = m < 0 ? -m : m;
-            t.negative[t.factorCount] = m < 0;
-            ++t.factorCount;
+    int next = 0;
+    for (int count = 1; count <= 5; ++count) {
+        table.first[count] = next;
+        for (int i = 0; i < kNutationTermCount; ++i) {
+            const auto &row = kNutationTerms[i];
+            int factors = 0;
+            for (int a = 0; a < 5; ++a) factors += row[a] != 0 ? 1 : 0;
+            if (factors != count) continue;
+            DecodedNutationTerm &t = table.terms[next++];
+            for (int a = 0; a < 5; ++a) {
+                if (row[a] == 0) continue;
+                t.argument[t.factorCount] = a;
+                t.multiple[t.factorCount] = row[a];
+                ++t.factorCount;
+            }
+            t.longitude = row[5];
+            t.longitudeRate = row[6];
+            t.obliquity = row[7];
+            t.obliquityRate = row[8];
         }
-        t.longitude = row[5];
-        t.longitudeRate = row[6];
-        t.hasLongitudeRate = row[6] != 0;
-        t.obliquity = row[7];
-        t.obliquityRate = row[8];
-        t.hasObliquityRate = row[8] != 0;
     }
+    table.first[6] = next;
+    table.first[0] = 0;
     return table;
 }
 
 constexpr DecodedNutationTable kDecodedNutation = DecodeNutationTable();
 
 constexpr bool EveryTermHasAMultiplier() {
+    if (kDecodedNutation.first[6] != kNutationTermCount) return false;
     for (const DecodedNutationTerm &t : kDecodedNutation.terms) {
         if (t.factorCount == 0) return false;
+        for (int j = 0; j < t.factorCount; ++j) {
+            const int m = t.multiple[j];
+            if (m == 0 || m < -kArgumentMultiples[t.argument[j]] ||
+                m > kArgumentMultiples[t.argument[j]]) {
+                return false;
+            }
+        }
     }
     return true;
 }
-static_assert(EveryTermHasAMultiplier(), "a nutation term without an argument");
+static_assert(EveryTermHasAMultiplier(),
+              "a nutation term without an argument, or a multiple beyond the rows");
+
+// sin(k x) and cos(k x) of one argument for k = -4 .. 4 (index k + 4).
+struct SignedMultiples {
+    double sine[9];
+    double cosine[9];
+};
+
+// The sine and cosine of a term's argument, factor by factor.
+template <int Factors>
+void TermAngle(const DecodedNutationTerm &term, const SignedMultiples rows[5], double *sv,
+               double *cv) {
+    const SignedMultiples &first = rows[term.argument[0]];
+    double s = first.sine[term.multiple[0] + 4];
+    double c = first.cosine[term.multiple[0] + 4];
+    for (int j = 1; j < Factors; ++j) {
+        const SignedMultiples &r = rows[term.argument[j]];
+        const double su = r.sine[term.multiple[j] + 4];
+        const double cu = r.cosine[term.multiple[j] + 4];
+        const double sNext = su * c + cu * s;
+        c = cu * c - su * s;
+        s = sNext;
+    }
+    *sv = s;
+    *cv = c;
+}
+
+template <int Factors>
+void SumRun(const SignedMultiples rows[5], double T10, double *sumLongitude, double *sumObliquity) {
+    for (int i = kDecodedNutation.first[Factors]; i < kDecodedNutation.first[Factors + 1]; ++i) {
+        const DecodedNutationTerm &term = kDecodedNutation.terms[i];
+        double sv = 0.0, cv = 0.0;
+        TermAngle<Factors>(term, rows, &sv, &cv);
+        *sumLongitude += (term.longitude + T10 * term.longitudeRate) * sv;
+        *sumObliquity += (term.obliquity + T10 * term.obliquityRate) * cv;
+    }
+}
 
 }  // namespace
 
@@ -216,32 +266,28 @@ void Nutation(double T_TT, double *nutationLongitude, double *nutationObliquity)
 
     // One sine and one cosine per argument; the multiples by addition theorems.
     MultipleAngleRow rows[5];
-    for (int a = 0; a < 5; ++a) MultipleAngles(rows[a], argument[a] * ArcsecToRad, kArgumentMultiples[a]);
+    SignedMultiples signedRows[5];
+    for (int a = 0; a < 5; ++a) {
+        MultipleAngles(rows[a], argument[a] * ArcsecToRad, kArgumentMultiples[a]);
+        SignedMultiples &r = signedRows[a];
+        r.sine[4] = 0.0;
+        r.cosine[4] = 1.0;
+        for (int k = 1; k <= 4; ++k) {
+            const bool filled = k <= kArgumentMultiples[a] || k <= 2;
+            r.sine[4 + k] = filled ? rows[a].sine[k] : 0.0;
+            r.sine[4 - k] = -r.sine[4 + k];
+            r.cosine[4 + k] = filled ? rows[a].cosine[k] : 1.0;
+            r.cosine[4 - k] = r.cosine[4 + k];
+        }
+    }
 
     double sumLongitude = 0.0;
     double sumObliquity = 0.0;
-    for (const DecodedNutationTerm &term : kDecodedNutation.terms) {
-        // The sine and cosine of the term's argument, multiple by multiple
-        // (a term has at least one non-zero multiplier).
-        const MultipleAngleRow &first = rows[term.argument[0]];
-        double sv = term.negative[0] ? -first.sine[term.multiple[0]] : first.sine[term.multiple[0]];
-        double cv = first.cosine[term.multiple[0]];
-        for (int j = 1; j < term.factorCount; ++j) {  // at most 5 factors
-            const MultipleAngleRow &r = rows[term.argument[j]];
-            const int k = term.multiple[j];
-            const double su = term.negative[j] ? -r.sine[k] : r.sine[k];
-            const double cu = r.cosine[k];
-            const double s = su * cv + cu * sv;
-            cv = cu * cv - su * sv;
-            sv = s;
-        }
-        double f = term.longitude;
-        if (term.hasLongitudeRate) f += T10 * term.longitudeRate;
-        double g = term.obliquity;
-        if (term.hasObliquityRate) g += T10 * term.obliquityRate;
-        sumLongitude += f * sv;
-        sumObliquity += g * cv;
-    }
+    SumRun<1>(signedRows, T10, &sumLongitude, &sumObliquity);
+    SumRun<2>(signedRows, T10, &sumLongitude, &sumObliquity);
+    SumRun<3>(signedRows, T10, &sumLongitude, &sumObliquity);
+    SumRun<4>(signedRows, T10, &sumLongitude, &sumObliquity);
+    SumRun<5>(signedRows, T10, &sumLongitude, &sumObliquity);
     // The principal term (argument Omega), too large for the 16-bit table.
     sumLongitude += (-1742.0 * T10 - 171996.0) * rows[4].sine[1];
     sumObliquity += (89.0 * T10 + 92025.0) * rows[4].cosine[1];

@@ -6,6 +6,7 @@
 
 #include "astro/angles.h"
 #include "astro/constants.h"
+#include "astro/sine_cosine.h"
 
 namespace vorlin {
 namespace {
@@ -24,14 +25,26 @@ constexpr double kSiderealDegreesPerDay = 360.985647;
 void RiseTransitSet(double latitude, double longitude, double siderealTime0, double deltaT,
                     double ra1, double dec1, double ra2, double dec2, double ra3, double dec3,
                     double standardAltitude, double out[3], double toleranceSeconds,
-                    bool classifyGrazing) {
+                    bool classifyGrazing, RiseTransitSetShared *shared) {
     const double phi = latitude;
     const double h0 = standardAltitude;
     // Right ascensions of the neighbouring days on the same turn as ra2.
     ra1 = NormalizeAngleSigned(ra1 - ra2) + ra2;
     ra3 = NormalizeAngleSigned(ra3 - ra2) + ra2;
 
-    const double cosH0 = (std::sin(h0) - std::sin(phi) * std::sin(dec2)) / (std::cos(phi) * std::cos(dec2));
+    RiseTransitSetShared local;
+    if (shared == nullptr) shared = &local;
+    if (!shared->sinesKnown) {
+        shared->sinLatitude = std::sin(phi);
+        shared->cosLatitude = std::cos(phi);
+        shared->sinDeclination = std::sin(dec2);
+        shared->cosDeclination = std::cos(dec2);
+        shared->sinesKnown = true;
+    }
+    const double sinPhi = shared->sinLatitude;
+    const double cosPhi = shared->cosLatitude;
+    const double cosH0 =
+        (std::sin(h0) - sinPhi * shared->sinDeclination) / (cosPhi * shared->cosDeclination);
     double m[3];
     m[0] = (ra2 - longitude - siderealTime0) / TwoPi;
     if (m[0] < 0.0) m[0] += 1.0;
@@ -67,8 +80,8 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
         const double at = nearLower ? lowerCulmination : m[0];
         const double delta = Interpolate3(dec1, dec2, dec3, at + deltaT / 86400.0);
         if (!(std::fabs(delta) < kLargestFinite) || IsTimeMarker(m[0])) return TimeNotValid;
-        const double sinPart = std::sin(phi) * std::sin(delta);
-        const double cosPart = std::cos(phi) * std::cos(delta);
+        const double sinPart = sinPhi * std::sin(delta);
+        const double cosPart = cosPhi * std::cos(delta);
         if (nearLower && SafeAsin(sinPart - cosPart) > h0) return TimeAlwaysAbove;
         if (!nearLower && SafeAsin(sinPart + cosPart) < h0) return TimeAlwaysBelow;
         return TimeNotValid;
@@ -77,6 +90,10 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
         if (m[event] == TimeAlwaysBelow) continue;
         if (m[event] == TimeAlwaysAbove && event != 0) continue;
         const bool transit = event == 0;
+        if (transit && shared->transitKnown) {
+            m[0] = shared->transit;
+            continue;
+        }
         const double estimate = m[event];
         int iterations = 0;
         for (;;) {
@@ -100,11 +117,17 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
                     break;
                 }
                 const double H = NormalizeAngleSigned(theta + longitude - alpha);
-                const double h =
-                    SafeAsin(std::sin(phi) * std::sin(delta) + std::cos(phi) * std::cos(delta) * std::cos(H));
-                double D = TwoPi * std::cos(delta) * std::cos(phi) * std::sin(H);
+                double sinDelta = 0.0, cosDelta = 0.0, sinH = 0.0, cosH = 0.0;
+                SineCosine(delta, &sinDelta, &cosDelta);
+                SineCosine(H, &sinH, &cosH);
+                const double sinAltitude = sinPhi * sinDelta + cosPhi * cosDelta * cosH;
+                const double h = SafeAsin(sinAltitude);
+                // cos h = sqrt(1 - sin^2 h), h within +-pi/2; 0 where SafeAsin clamps.
+                const double s = std::fabs(sinAltitude) < 1.0 ? sinAltitude : 1.0;
+                const double cosAltitude = std::sqrt((1.0 - s) * (1.0 + s));
+                double D = TwoPi * cosDelta * cosPhi * sinH;
                 if (D == 0.0) D = 1.0;
-                dm = (h - h0) * std::cos(h) / D;
+                dm = (h - h0) * cosAltitude / D;
             }
             m[event] += dm;
             ++iterations;
@@ -118,6 +141,10 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
                 break;
             }
             if (std::fabs(dm) <= tolerance) break;
+        }
+        if (transit) {
+            shared->transit = m[0];
+            shared->transitKnown = true;
         }
     }
 

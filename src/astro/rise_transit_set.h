@@ -26,9 +26,25 @@ namespace vorlin {
 //                         else TimeNotValid; used for the Sun, whose
 //                         declination changes too slowly for a passage to be
 //                         missed and found again within the day
+//   shared                null, or what the calls over one body, day and
+//                         place (every argument but standardAltitude the
+//                         same) have in common, kept between them
+struct RiseTransitSetShared;
 void RiseTransitSet(double latitude, double longitude, double siderealTime0, double deltaT,
                     double ra1, double dec1, double ra2, double dec2, double ra3, double dec3,
                     double standardAltitude, double out[3], double toleranceSeconds,
-                    bool classifyGrazing = false);
+                    bool classifyGrazing = false, RiseTransitSetShared *shared = nullptr);
+
+// The parts of RiseTransitSet that do not depend on the altitude: the sines
+// and cosines of the latitude and the middle declination, and the transit
+// after its corrections.  The first call with a fresh record fills it, the
+// next ones take it; the results are the same bits as without it.
+struct RiseTransitSetShared {
+    bool sinesKnown = false;
+    double sinLatitude = 0.0, cosLatitude = 0.0;
+    double sinDeclination = 0.0, cosDeclination = 0.0;
+    bool transitKnown = false;
+    double transit = 0.0;  // in days, or the marker TimeNotValid
+};
 
 }  // namespace vorlin

@@ -37,8 +37,10 @@ void SunEventsOfLocalDay(double dayJd, double deltaT, const VorLocation *loc,
     double ra[3];
     double dec[3];
     double middleDistanceAu = 1.0;
+    SolarPosition geometric[3];
+    SunGeometricOverThreeDays(tTt, geometric);
     for (int j = 0; j < 3; ++j) {
-        const SolarPosition sun = SunApparent(tTt + (j - 1) * DayToCentury, dpsi);
+        const SolarPosition sun = SunApparentFromGeometric(geometric[j], dpsi);
         EclipticToEquatorial(sun.longitude, sun.latitude, eps, &ra[j], &dec[j]);
         if (j == 1) middleDistanceAu = sun.distanceAu;
     }

@@ -27,11 +27,13 @@ struct SunPlaces {
 };
 
 // One RiseTransitSet call of the Sun over altitude into triple.
+// shared: what the calls at one longitude have in common.
 void SolveTriple(double latitude, double longitude, double theta0, double deltaT,
-                 const SunPlaces &sun, double altitude, double tolerance, EventTriple &triple) {
+                 const SunPlaces &sun, double altitude, double tolerance, EventTriple &triple,
+                 RiseTransitSetShared &shared) {
     double out[3];
     RiseTransitSet(latitude, longitude, theta0, deltaT, sun.ra[0], sun.dec[0], sun.ra[1],
-                   sun.dec[1], sun.ra[2], sun.dec[2], altitude, out, tolerance, true);
+                   sun.dec[1], sun.ra[2], sun.dec[2], altitude, out, tolerance, true, &shared);
     triple.transit = out[0];
     triple.rise = out[1];
     triple.set = out[2];
@@ -110,10 +112,12 @@ SunOfDay ComputeSunOfDay(const VorDate &date, float timeZoneHours) {
     day.theta0 = AddEquationOfEquinoxes(MeanSiderealTime(day.Tu), dpsi, day.eps);
 
     // The apparent Sun at the time origin of the previous, this and the next day.
-    for (int k = -1; k <= 1; ++k) {
-        const SolarPosition p = SunApparent(day.Td + k * DayToCentury, dpsi);
-        EclipticToEquatorial(p.longitude, p.latitude, day.eps, &day.ra[k + 1], &day.dec[k + 1]);
-        if (k == 0) day.distanceAu = p.distanceAu;
+    SolarPosition geometric[3];
+    SunGeometricOverThreeDays(day.Td, geometric);
+    for (int k = 0; k < 3; ++k) {
+        const SolarPosition p = SunApparentFromGeometric(geometric[k], dpsi);
+        EclipticToEquatorial(p.longitude, p.latitude, day.eps, &day.ra[k], &day.dec[k]);
+        if (k == 1) day.distanceAu = p.distanceAu;
     }
     return day;
 }
@@ -150,8 +154,11 @@ void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const Ev
     const double dipHeight = std::isnan(cfg.horizonHeight) ? height : cfg.horizonHeight;
     const double h0 = Refraction(parallax - semidiameter, &loc, &cfg, 0) - HorizonDip(dipHeight);
 
+    // The calls at the place's longitude share their transit; Duhr's,
+    // half a disc to the west, has its own.
+    RiseTransitSetShared atPlace, atDuhr;
     SolveTriple(latitude, longitude, theta0, dT, sun, h0, tolerance,
-                table.triple[SunriseSunsetTriple]);
+                table.triple[SunriseSunsetTriple], atPlace);
     if (cfg.highLatitudeRule == MinutesRule) {
         DeriveFromMinutes(cfg, table);
     } else {
@@ -159,11 +166,11 @@ void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const Ev
         // Imsak call and the set of the Isha'a call.
         EventTriple imsak, isha;
         SolveTriple(latitude, longitude, theta0, dT, sun, cfg.imsakAngle * DegToRad, tolerance,
-                    imsak);
+                    imsak, atPlace);
         SolveTriple(latitude, longitude, theta0, dT, sun, cfg.fajrAngle * DegToRad, tolerance,
-                    table.triple[FajrTriple]);
+                    table.triple[FajrTriple], atPlace);
         SolveTriple(latitude, longitude, theta0, dT, sun, cfg.ishaAngle * DegToRad, tolerance,
-                    isha);
+                    isha, atPlace);
         table.triple[ImsakIshaTriple] = EventTriple{isha.transit, imsak.rise, isha.set};
     }
     // Maghrib by its own altitude: one more passage over the same places.
@@ -171,7 +178,7 @@ void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const Ev
         table.triple[MaghribAngleTriple] = table.triple[SunriseSunsetTriple];
     } else {
         SolveTriple(latitude, longitude, theta0, dT, sun, cfg.maghribAngle * DegToRad, tolerance,
-                    table.triple[MaghribAngleTriple]);
+                    table.triple[MaghribAngleTriple], atPlace);
     }
 
     // Duhr: the transit over a meridian one solar semidiameter to the west,
@@ -189,7 +196,8 @@ void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const Ev
         table.triple[DuhrTriple] = EventTriple{transit, transit, transit};
         if (transit == TimeAlwaysBelow) {
             EventTriple meridian;
-            SolveTriple(latitude, duhrLongitude, theta0, dT, sun, -Pi / 2.0, tolerance, meridian);
+            SolveTriple(latitude, duhrLongitude, theta0, dT, sun, -Pi / 2.0, tolerance, meridian,
+                        atDuhr);
             table.triple[DuhrTriple].transit = meridian.transit;
         }
         for (int t = AsrFactor1Triple; t <= AsrFactor2Triple; ++t) {
@@ -197,7 +205,8 @@ void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const Ev
         }
         return;
     }
-    SolveTriple(latitude, duhrLongitude, theta0, dT, sun, h0, tolerance, table.triple[DuhrTriple]);
+    SolveTriple(latitude, duhrLongitude, theta0, dT, sun, h0, tolerance, table.triple[DuhrTriple],
+                atDuhr);
 
     // The Sun seen from the place at the instant of the centre's transit:
     // the time origin (the place's midnight, in UT and TT) plus the transit.
@@ -224,7 +233,7 @@ void ComputeSunEventsOfDay(const SunOfDay &day, const VorLocation &loc, const Ev
     for (int f = 1; f <= 2; ++f) {
         const double asrAltitude = Pi / 2.0 - std::atan(f + noonShadow);
         SolveTriple(latitude, longitude, theta0, dT, sun, asrAltitude, tolerance,
-                    table.triple[DuhrTriple + f]);
+                    table.triple[DuhrTriple + f], atPlace);
     }
 }
 

@@ -11,6 +11,92 @@
 namespace vorlin {
 namespace {
 
+// The library's series table, summed here term by term the direct way:
+// A cos(P + W tau) in long double, from A, P and W as published.
+struct EarthSeriesTerm {
+    double a, p, w;
+    double aCosP, aSinP;
+    int frequency;
+};
+#include "astro/vsop87d_earth_table.inc"
+
+SolarPosition DirectSum(double T) {
+    const long double tau = static_cast<long double>(T) / 10.0L;
+    long double coordinate[3] = {};
+    int index = 0;
+    for (int c = 0; c < 3; ++c) {
+        long double power = 1.0L;
+        for (int k = 0; k < 6; ++k) {
+            long double s = 0.0L;
+            for (int n = 0; n < kEarthTermCounts[6 * c + k]; ++n, ++index) {
+                const EarthSeriesTerm &t = kEarthTerms[index];
+                s += t.a * std::cos(static_cast<long double>(t.p) + t.w * tau);
+            }
+            coordinate[c] += s * power;
+            power *= tau;
+        }
+    }
+    const long double turn = 2.0L * 3.141592653589793238462643383279503L;
+    long double l = std::fmod(coordinate[0], turn);
+    if (l < 0.0L) l += turn;
+    return SolarPosition{static_cast<double>(l), static_cast<double>(coordinate[1]),
+                         static_cast<double>(coordinate[2])};
+}
+
+// What a double evaluation of the series cannot hold: the longitude's
+// secular part L1 tau (L1 = 6283.3 rad) rounded to its last place, a few
+// units of the last place of a full turn, and W tau rounded in the fastest
+// terms (W up to 161000 rad per millennium, amplitudes up to 3e-5).
+double SeriesTolerance(double T) {
+    const double tau = std::fabs(T / 10.0);
+    return 4e-15 + 4.0 * 2.2e-16 * 6283.3 * tau + 4.0 * 2.2e-16 * 161000.0 * tau * 3e-5;
+}
+
+class EarthSeriesEvaluation : public ::testing::TestWithParam<double> {};
+
+TEST_P(EarthSeriesEvaluation, EqualsTheDirectSum) {
+    for (int day = 0; day < 40; ++day) {
+        const double T = GetParam() + day * 9.1 * DayToCentury;
+        const SolarPosition earth = EarthHeliocentric(T);
+        const SolarPosition direct = DirectSum(T);
+        const double tolerance = SeriesTolerance(T);
+        EXPECT_NEAR(NormalizeAngleSigned(earth.longitude - direct.longitude), 0.0, tolerance) << T;
+        EXPECT_NEAR(earth.latitude, direct.latitude, tolerance) << T;
+        EXPECT_NEAR(earth.distanceAu, direct.distanceAu, tolerance) << T;
+    }
+}
+
+// The places a day before and after, turned from the middle day's angles,
+// agree with their own evaluation as closely as two evaluations can, and
+// the middle one is the same bits.
+TEST_P(EarthSeriesEvaluation, ThreeDaysAgreeWithEachDayAlone) {
+    for (int day = 0; day < 40; ++day) {
+        const double T = GetParam() + day * 9.1 * DayToCentury;
+        SolarPosition three[3];
+        SunGeometricOverThreeDays(T, three);
+        const SolarPosition middle = SunGeometric(T);
+        EXPECT_EQ(three[1].longitude, middle.longitude);
+        EXPECT_EQ(three[1].latitude, middle.latitude);
+        EXPECT_EQ(three[1].distanceAu, middle.distanceAu);
+        for (int k = 0; k < 3; k += 2) {
+            const SolarPosition alone = SunGeometric(T + (k - 1) * DayToCentury);
+            const double tolerance = SeriesTolerance(T);
+            EXPECT_NEAR(three[k].longitude, alone.longitude, tolerance) << T << " " << k;
+            EXPECT_NEAR(three[k].latitude, alone.latitude, tolerance) << T << " " << k;
+            EXPECT_NEAR(three[k].distanceAu, alone.distanceAu, tolerance) << T << " " << k;
+            // A day's motion: 0.9856 degrees on average, 2 e (e up to 0.018) more
+            // or less at perihelion and aphelion.
+            const double motion = std::fabs(NormalizeAngleSigned(three[k].longitude - middle.longitude)) * RadToDeg;
+            EXPECT_GT(motion, 0.9856 * (1.0 - 2.0 * 0.018));
+            EXPECT_LT(motion, 0.9856 * (1.0 + 2.0 * 0.018));
+        }
+    }
+}
+
+// Centuries from J2000: the years 0, 1200, 1900, 2000, 2026, 2100, 3000, 9999.
+INSTANTIATE_TEST_SUITE_P(Years, EarthSeriesEvaluation,
+                         ::testing::Values(-20.0, -8.0, -1.0, 0.0, 0.26, 1.0, 10.0, 79.99));
+
 // JDE 2448908.5 = 1992 October 13, 0 h TD (Meeus, Astronomical Algorithms, example 25.b).
 const double kOctober1992 = JulianCenturies(2448908.5);
 

@@ -121,7 +121,10 @@ void NutationByTableWalk(double T, double *dpsi, double *deps) {
     *deps = sumObliquity * 0.0001 * ArcsecToRad;
 }
 
-TEST(NutationDecodedWalk, SameBitsAsTheTableWalk) {
+// The library walks the terms grouped by their number of factors, so its
+// sums are rounded in another order: they agree with the table's order to
+// a few units of the last place of the sums (about 1e-20 rad).
+TEST(NutationDecodedWalk, AgreesWithTheTableWalk) {
     // Every 0.37 day over six years around 2024, and a sample from 1000 to
     // 3000.
     std::vector<double> centuries;
@@ -131,8 +134,9 @@ TEST(NutationDecodedWalk, SameBitsAsTheTableWalk) {
         double dpsi = 0.0, deps = 0.0, refPsi = 0.0, refEps = 0.0;
         Nutation(T, &dpsi, &deps);
         NutationByTableWalk(T, &refPsi, &refEps);
-        ASSERT_TRUE(SameBits(dpsi, refPsi)) << "T " << T;
-        ASSERT_TRUE(SameBits(deps, refEps)) << "T " << T;
+        ASSERT_NEAR(dpsi, refPsi, 2e-19) << "T " << T;
+        ASSERT_NEAR(deps, refEps, 2e-19) << "T " << T;
+        ASSERT_NE(dpsi, 0.0);
     }
 }
 
