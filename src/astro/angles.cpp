@@ -3,16 +3,9 @@
 #include <cmath>
 
 #include "astro/constants.h"
+#include "astro/sine_cosine.h"
 
 namespace vorlin {
-
-// A tiny negative x rounds to exactly 2 pi; that is the same direction as 0.
-double NormalizeAngle(double x) {
-    const double r = x - TwoPi * std::floor(x / TwoPi);
-    return r < TwoPi ? r : 0.0;
-}
-
-double NormalizeAngleSigned(double x) { return x - TwoPi * std::floor(x / TwoPi + 0.5); }
 
 double NormalizeLatitude(double x) { return x - Pi * std::floor(x / Pi + 0.5); }
 
@@ -59,9 +52,10 @@ double SemiDiameterAtDistance(int /*body*/, double distanceAu, double *polar) {
 }
 
 void EclipticToEquatorial(double lambda, double beta, double eps, double *ra, double *dec) {
-    const double sl = std::sin(lambda), cl = std::cos(lambda);
-    const double sb = std::sin(beta), cb = std::cos(beta);
-    const double se = std::sin(eps), ce = std::cos(eps);
+    double sl = 0.0, cl = 0.0, sb = 0.0, cb = 0.0, se = 0.0, ce = 0.0;
+    SineCosine(lambda, &sl, &cl);
+    SineCosine(beta, &sb, &cb);
+    SineCosine(eps, &se, &ce);
     double a = std::atan2(sl * cb * ce - sb * se, cl * cb);
     if (a < 0.0) a += TwoPi;
     *ra = a;

@@ -3,12 +3,31 @@
 // basic coordinate transforms.  All functions are pure; angles in radians.
 #pragma once
 
+#include <cmath>
+
+#include "astro/constants.h"
+
 namespace vorlin {
 
-// x reduced to [0, 2 pi).
-double NormalizeAngle(double x);
+// floor(x), the same value as std::floor (the sign of a zero included),
+// without a library call where the processor has no rounding instruction.
+inline double Floor(double x) {
+    // Adding and subtracting 1.5 x 2^52 rounds |x| < 2^51 to an integer.
+    constexpr double shift = 6755399441055744.0;
+    if (!(std::fabs(x) < 2251799813685248.0) || x == 0.0) return std::floor(x);
+    double t = (x + shift) - shift;
+    if (t > x) t -= 1.0;
+    return t == 0.0 ? 0.0 : t;
+}
+
+// x reduced to [0, 2 pi).  A tiny negative x rounds to exactly 2 pi; that is
+// the same direction as 0.
+inline double NormalizeAngle(double x) {
+    const double r = x - TwoPi * Floor(x / TwoPi);
+    return r < TwoPi ? r : 0.0;
+}
 // x reduced to [-pi, pi).
-double NormalizeAngleSigned(double x);
+inline double NormalizeAngleSigned(double x) { return x - TwoPi * Floor(x / TwoPi + 0.5); }
 // x reduced to [-pi/2, pi/2) by whole turns of pi.
 double NormalizeLatitude(double x);
 // An angle that ran past a right angle reflected back into [-pi/2, pi/2].

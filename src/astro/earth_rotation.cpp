@@ -6,6 +6,7 @@
 
 #include "astro/angles.h"
 #include "astro/constants.h"
+#include "astro/sine_cosine.h"
 
 namespace vorlin {
 namespace {
@@ -238,8 +239,8 @@ double MeanObliquity(double T_TT) {
 
 void MultipleAngles(MultipleAngleRow &row, double angle, int count) {
     if (count > MultipleAngleRow::MaxMultiple) count = MultipleAngleRow::MaxMultiple;
-    const double s1 = std::sin(angle);
-    const double c1 = std::cos(angle);
+    double s1 = 0.0, c1 = 0.0;
+    SineCosine(angle, &s1, &c1);
     row.sine[1] = s1;
     row.cosine[1] = c1;
     row.sine[2] = 2.0 * s1 * c1;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "astro/constants.h"
+#include "astro/sine_cosine.h"
 
 namespace vorlin {
 namespace {
@@ -177,8 +178,8 @@ void LunarMultipleAngles(LunarSeriesScratch &scratch, int argument, double angle
     if (count > LunarMaxHarmonic) count = LunarMaxHarmonic;
     double *s = scratch.sinMultiple[argument];
     double *c = scratch.cosMultiple[argument];
-    const double s1 = std::sin(angle);
-    const double c1 = std::cos(angle);
+    double s1 = 0.0, c1 = 0.0;
+    SineCosine(angle, &s1, &c1);
     s[0] = s1;
     c[0] = c1;
     s[1] = 2.0 * s1 * c1;

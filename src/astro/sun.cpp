@@ -35,9 +35,12 @@ struct FrequencyAngles {
     double s[kEarthFrequencyCount];
 };
 
+static_assert(kEarthFrequencyCount % 2 == 0, "the frequencies are taken in pairs");
+
 void AnglesAt(double tau, FrequencyAngles &angles) {
-    for (int f = 0; f < kEarthFrequencyCount; ++f) {
-        SineCosine(kEarthFrequencies[f][0] * tau, &angles.s[f], &angles.c[f]);
+    for (int f = 0; f < kEarthFrequencyCount; f += 2) {
+        const double x[2] = {kEarthFrequencies[f][0] * tau, kEarthFrequencies[f + 1][0] * tau};
+        SineCosinePair(x, &angles.s[f], &angles.c[f]);
     }
 }
 
@@ -52,33 +55,42 @@ void TurnOneDay(const FrequencyAngles &from, double direction, FrequencyAngles &
     }
 }
 
-// Sum over the six power groups (first group index firstGroup) of one
-// coordinate: S(0) + S(1) tau + S(2) tau^2 + ..., with S(k) the sum of
-// A cos(P + W tau) over group k.  *termIndex is advanced past the groups.
-double SumCoordinate(const FrequencyAngles &angles, int firstGroup, double tau, int *termIndex) {
-    double total = 0.0;
-    double tauPower = 1.0;
-    for (int k = 0; k < 6; ++k) {
-        double s = 0.0;
-        for (int n = 0; n < kEarthTermCounts[firstGroup + k]; ++n) {
-            const EarthSeriesTerm &t = kEarthTerms[*termIndex];
-            s += t.aCosP * angles.c[t.frequency] - t.aSinP * angles.s[t.frequency];
-            ++*termIndex;
-        }
-        total += s * tauPower;
-        tauPower *= tau;
-    }
-    return total;
-}
-
-SolarPosition SumSeries(const FrequencyAngles &angles, double tau) {
+// The series at Count sets of angles at once, tau[i] the time of set i:
+// S(0) + S(1) tau + S(2) tau^2 + ... per coordinate, with S(k) the sum of
+// A cos(P + W tau) over power group k.  The sets are summed side by side,
+// each in the table's order (so each is the same bits as alone), which
+// keeps the processor busy with independent additions.
+template <int Count>
+void SumSeries(const FrequencyAngles *angles, const double *tau, SolarPosition *earth) {
+    double coordinate[3][Count];
     int termIndex = 0;
-    SolarPosition earth;
-    earth.longitude = SumCoordinate(angles, 0, tau, &termIndex);
-    earth.latitude = SumCoordinate(angles, 6, tau, &termIndex);
-    earth.distanceAu = SumCoordinate(angles, 12, tau, &termIndex);
-    earth.longitude = NormalizeAngle(earth.longitude);
-    return earth;
+    for (int c = 0; c < 3; ++c) {
+        double total[Count];
+        double tauPower[Count];
+        for (int i = 0; i < Count; ++i) {
+            total[i] = 0.0;
+            tauPower[i] = 1.0;
+        }
+        for (int k = 0; k < 6; ++k) {
+            double sum[Count];
+            for (int i = 0; i < Count; ++i) sum[i] = 0.0;
+            const int end = termIndex + kEarthTermCounts[6 * c + k];
+            for (; termIndex < end; ++termIndex) {
+                const EarthSeriesTerm &t = kEarthTerms[termIndex];
+                for (int i = 0; i < Count; ++i) {
+                    sum[i] += t.aCosP * angles[i].c[t.frequency] - t.aSinP * angles[i].s[t.frequency];
+                }
+            }
+            for (int i = 0; i < Count; ++i) {
+                total[i] += sum[i] * tauPower[i];
+                tauPower[i] *= tau[i];
+            }
+        }
+        for (int i = 0; i < Count; ++i) coordinate[c][i] = total[i];
+    }
+    for (int i = 0; i < Count; ++i) {
+        earth[i] = SolarPosition{NormalizeAngle(coordinate[0][i]), coordinate[1][i], coordinate[2][i]};
+    }
 }
 
 // The geocentric Sun (FK5) from the Earth's heliocentric place at T.
@@ -88,8 +100,8 @@ SolarPosition SunFromEarth(const SolarPosition &earth, double T) {
     // From the VSOP87 dynamical frame to FK5 (Meeus, Astronomical
     // Algorithms, eq. 32.3).
     const double lambdaPrime = theta - DegToRad * T * (1.397 + 0.00031 * T);
-    const double cosL = std::cos(lambdaPrime);
-    const double sinL = std::sin(lambdaPrime);
+    double sinL = 0.0, cosL = 0.0;
+    SineCosine(lambdaPrime, &sinL, &cosL);
     theta += (-0.09033 + 0.03916 * (cosL + sinL) * std::tan(beta)) * ArcsecToRad;
     beta += 0.03916 * (cosL - sinL) * ArcsecToRad;
     return SolarPosition{theta, beta, earth.distanceAu};
@@ -101,7 +113,9 @@ SolarPosition EarthHeliocentric(double T_TT) {
     const double tau = T_TT / 10.0;
     FrequencyAngles angles;
     AnglesAt(tau, angles);
-    return SumSeries(angles, tau);
+    SolarPosition earth;
+    SumSeries<1>(&angles, &tau, &earth);
+    return earth;
 }
 
 void SunGeometricOverThreeDays(double T_TT, SolarPosition sun[3]) {
@@ -109,10 +123,14 @@ void SunGeometricOverThreeDays(double T_TT, SolarPosition sun[3]) {
     AnglesAt(T_TT / 10.0, angles[1]);
     TurnOneDay(angles[1], -1.0, angles[0]);
     TurnOneDay(angles[1], 1.0, angles[2]);
+    double T[3], tau[3];
     for (int k = 0; k < 3; ++k) {
-        const double T = T_TT + (k - 1) * DayToCentury;
-        sun[k] = SunFromEarth(SumSeries(angles[k], T / 10.0), T);
+        T[k] = T_TT + (k - 1) * DayToCentury;
+        tau[k] = T[k] / 10.0;
     }
+    SolarPosition earth[3];
+    SumSeries<3>(angles, tau, earth);
+    for (int k = 0; k < 3; ++k) sun[k] = SunFromEarth(earth[k], T[k]);
 }
 
 SolarPosition SunGeometric(double T_TT) { return SunFromEarth(EarthHeliocentric(T_TT), T_TT); }

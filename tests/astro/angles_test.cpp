@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 #include "astro/constants.h"
 
@@ -111,6 +115,40 @@ TEST(SafeInverseTrig, ClampsRoundingExcess) {
     EXPECT_EQ(SafeAcos(1.0000000000000002), 0.0);
     EXPECT_EQ(SafeAcos(-1.5), Pi);
     EXPECT_FALSE(std::isnan(SafeAsin(3.0)));
+}
+
+}  // namespace
+}  // namespace vorlin
+
+namespace vorlin {
+namespace {
+
+// Floor is std::floor bit for bit: integers, halves, values next to
+// integers, both zeros, the range edges and beyond, the non-finite.
+TEST(Floor, SameBitsAsTheLibrary) {
+    std::vector<double> values = {0.0,   -0.0,  0.5,   -0.5,  1.0,    -1.0,    1.5,     -1.5,
+                                  2.5,   -2.5,  1e-300, -1e-300, 4503599627370495.5,
+                                  -4503599627370495.5, 2251799813685247.75, -2251799813685247.75,
+                                  2251799813685248.0, 9007199254740993.0, 1e300, -1e300};
+    for (double base : {0.0, 1.0, -1.0, 7.0, -7.0, 1e6, -1e6, 2251799813685247.0}) {
+        values.push_back(std::nextafter(base, 1e308));
+        values.push_back(std::nextafter(base, -1e308));
+    }
+    std::uint64_t state = 88172645463325252ull;
+    for (int i = 0; i < 100000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        values.push_back((static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5) *
+                         std::ldexp(1.0, static_cast<int>(state % 60)));
+    }
+    for (const double x : values) {
+        const double a = Floor(x), b = std::floor(x);
+        ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << x;
+    }
+    EXPECT_TRUE(std::isnan(Floor(std::numeric_limits<double>::quiet_NaN())));
+    EXPECT_EQ(Floor(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Floor(-std::numeric_limits<double>::infinity()), -std::numeric_limits<double>::infinity());
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace vorlin {
 namespace {
@@ -97,6 +99,26 @@ TEST(SineCosine, LargeAndNonFiniteArgumentsAreTheLibrarys) {
         SineCosine(x, &s, &c);
         EXPECT_TRUE(std::isnan(s));
         EXPECT_TRUE(std::isnan(c));
+    }
+}
+
+// Two at a time is the same bits as one at a time, over the quadrants, the
+// signs of zero, and pairs with one element beyond the limit.
+TEST(SineCosinePair, SameBitsAsOneAtATime) {
+    std::uint64_t state = 777;
+    std::vector<double> xs = {0.0, -0.0, 0.7853981633974483, -0.7853981633974483, 1.5707963267948966,
+                              -3.141592653589793, 4.71238898038469, 1e6, -2e6, 999999.9};
+    for (int i = 0; i < 40000; ++i) xs.push_back(Spread(state, i % 2 ? 10.0 : 1e6));
+    for (size_t i = 0; i + 1 < xs.size(); ++i) {
+        const double x[2] = {xs[i], xs[i + 1]};
+        double s[2], c[2];
+        SineCosinePair(x, s, c);
+        for (int k = 0; k < 2; ++k) {
+            double s1 = 0.0, c1 = 0.0;
+            SineCosine(x[k], &s1, &c1);
+            ASSERT_EQ(std::memcmp(&s[k], &s1, sizeof s1), 0) << x[k];
+            ASSERT_EQ(std::memcmp(&c[k], &c1, sizeof c1), 0) << x[k];
+        }
     }
 }
 
