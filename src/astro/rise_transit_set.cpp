@@ -140,7 +140,17 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
                 m[event] = unconverged(event, estimate);
                 break;
             }
-            if (std::fabs(dm) <= tolerance) break;
+            if (std::fabs(dm) <= tolerance) {
+                // A rise after the transit, or a set before it, is a passage of
+                // another day that the corrections ran onto (the day's own one
+                // is missing where the altitude is only just reached): the day
+                // is classified as if the corrections had not converged.
+                const bool otherDay = event == 1 ? m[1] > m[0] : m[2] < m[0];
+                if (!transit && classifyGrazing && !IsTimeMarker(m[0]) && otherDay) {
+                    m[event] = unconverged(event, estimate);
+                }
+                break;
+            }
         }
         if (transit) {
             shared->transit = m[0];
