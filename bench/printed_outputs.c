@@ -17,6 +17,8 @@
  *       VorAdToIslamic for every day at four places, a digest a year
  *   vorlin_printed_outputs detail METHOD PLACE YEAR
  *       the values behind one "times" line, one event a line
+ *   vorlin_printed_outputs schedule PLACE YEAR SETTINGS
+ *       the report behind one "schedule" line
  */
 #include <math.h>
 #include <stdint.h>
@@ -174,8 +176,15 @@ int main(int argc, char **argv) {
         }
     } else if (strcmp(what, "detail") == 0 && argc > 4) {
         TimesOfYear(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), stdout);
+    } else if (strcmp(what, "schedule") == 0 && argc > 4) {
+        VorLocation loc = Place(atoi(argv[2]));
+        VorConfig cfg = Settings(atoi(argv[4]));
+        VorDate date = Civil(atoi(argv[3]), 1, 1.0);
+        VorCalculateN(&date, &loc, &cfg, text, (int32_t)sizeof text);
+        fputs(text, stdout);
     } else {
-        fprintf(stderr, "usage: %s times|reports|hijri [first last] | detail METHOD PLACE YEAR\n",
+        fprintf(stderr, "usage: %s times|reports|hijri [first last] | detail METHOD PLACE YEAR"
+                " | schedule PLACE YEAR SETTINGS\n",
                 argv[0]);
         return 2;
     }

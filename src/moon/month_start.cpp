@@ -52,9 +52,13 @@ void SunEventsOfLocalDay(double dayJd, double deltaT, const VorLocation *loc,
         Refraction(AltitudeParallax(loc->latitude, sinParallax, 0.0, height) - semidiameter, loc,
                    cfg, 0) -
         HorizonDip(height);
+    // As for the prayer times, a set the corrections found on another day (a
+    // sunset before the transit, which is the night before's) is no sunset
+    // of this day; the Sun's slow change of declination lets a missed
+    // passage be classified.
     RiseTransitSet(loc->latitude, loc->longitude, theta0, deltaT, ra[0], dec[0], ra[1], dec[1],
                    ra[2], dec[2], standardAltitude, out,
-                   static_cast<double>(cfg->toleranceSeconds));
+                   static_cast<double>(cfg->toleranceSeconds), true);
 }
 
 }  // namespace

@@ -338,5 +338,37 @@ INSTANTIATE_TEST_SUITE_P(Arctic, PolarDayAndNight,
                                            PolarCase{2024, 12},   // polar night
                                            PolarCase{2023, 5}));
 
+// An evening is a sunset of its own day: after the day's noon, never the
+// night before's sunset that falls after midnight in the summers near the
+// polar circle (66 N, 4 June 1984: the corrections ran onto 00:39, the
+// previous evening's sunset, and the month began three days late).
+TEST(FirstEvening, TheSunsetOfAnEveningIsTheDaysOwn) {
+    VorConfig cfg = DayPrayerSettings();
+    cfg.crescentThreshold = 20.0f;
+    int evenings = 0;
+    for (const double latitude : {60.0, 63.0, 65.0, 66.0, 66.5}) {
+        for (const double longitude : {55.5, -20.0, 140.0}) {
+            const VorLocation loc = PrayerPlace(latitude, longitude,
+                                                static_cast<float>(std::floor(longitude / 15.0 + 0.5)), 300);
+            for (int year = 1904; year <= 2100; year += 20) {
+                for (int day = 0; day < 80; ++day) {
+                    const double dayJd = LocalDay(year, 5, 20) + day;
+                    const double deltaT = DeltaT(JulianCenturies(dayJd));
+                    double sunset = 0.0, moonset = 0.0;
+                    if (EveningOfDay(dayJd, deltaT, &loc, &cfg, &sunset, &moonset) == 0) continue;
+                    ++evenings;
+                    // The day's noon lies within three hours of 12 h of the zone.
+                    ASSERT_GT(sunset * RadToHour, 15.0) << latitude << " " << longitude << " " << dayJd;
+                }
+            }
+        }
+    }
+    EXPECT_GT(evenings, 500);
+    const VorLocation north = PrayerPlace(66.0, 55.5, 4.0f, 300);
+    const double deltaT = DeltaT(JulianCenturies(LocalDay(1984, 6, 4)));
+    double sunset = 0.0, moonset = 0.0;
+    EXPECT_EQ(EveningOfDay(LocalDay(1984, 6, 4), deltaT, &north, &cfg, &sunset, &moonset), 0);
+}
+
 }  // namespace
 }  // namespace vorlin
