@@ -115,6 +115,52 @@ TEST(GrazingDays, StatusesFollowTheCulminations) {
     EXPECT_GT(grazing, 1000);
 }
 
+// The twilight angles, where the Sun's centre only just sinks to -17 or -18
+// degrees in the weeks around midsummer from 48 to 60 N: Isha'a (the set at
+// the Isha'a angle) and Fajr (the rise at the Fajr angle).
+TEST(GrazingDays, TwilightStatusesFollowTheCulminations) {
+    const VorConfig cfg = DayPrayerSettings();
+    int grazing = 0, checked = 0;
+    for (const double latitude : {48.5, 50.0, 52.0, 55.0, 58.0}) {
+        for (const double longitude : {-63.0, 10.0, 140.0}) {
+            const VorLocation loc =
+                PrayerPlace(latitude, longitude, static_cast<float>(std::floor(longitude / 15.0 + 0.5)));
+            for (int year = 1900; year <= 2100; year += 11) {
+                for (const int month : {4, 5, 6, 7, 8}) {
+                    for (int d = 1; d <= DaysInMonth(year, month); ++d) {
+                        const VorDate date = Civil(year, month, d);
+                        SunEventTable t;
+                        ComputeAreaSunEvents(date, loc, EventSettings(cfg), t);
+                        const double transit = t.triple[SunriseSunsetTriple].transit;
+                        ASSERT_FALSE(IsTimeMarker(transit));
+                        const Culminations c = AltitudesOfDay(date, loc, cfg, transit);
+                        const std::string where = std::to_string(year) + "-" + std::to_string(month) + "-" +
+                                                  std::to_string(d) + " at " + std::to_string(latitude) + " " +
+                                                  std::to_string(longitude);
+                        const auto expect = [&](double lowest, double angle, double event, const char *name) {
+                            if (std::fabs(lowest - angle) < kMargin) return;
+                            ++checked;
+                            if (lowest > angle) {
+                                ++grazing;
+                                EXPECT_EQ(Status(event), "always above") << name << " " << where;
+                            } else if (c.atOrigin > angle) {
+                                // Above it with the declination of the day's origin.
+                                EXPECT_EQ(Status(event), "always above") << name << " " << where;
+                            } else {
+                                EXPECT_EQ(Status(event), "a time") << name << " " << where;
+                            }
+                        };
+                        expect(c.lowerAfter, cfg.ishaAngle * DegToRad, t.Isha(), "isha");
+                        expect(c.lowerBefore, cfg.fajrAngle * DegToRad, t.Fajr(), "fajr");
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked, 40000);
+    EXPECT_GT(grazing, 5000);
+}
+
 // 66 N 55.5 E at 300 m on 12 June 1905: the day's set lies after midnight,
 // and the corrections ran onto the previous evening's set (00:03 of the same
 // day, before the transit).  The Sun stays above the standard altitude that
