@@ -101,11 +101,15 @@ inline void SineCosinePair(const double x[2], double sine[2], double cosine[2]) 
         Pair n, r, sinR, cosR;
         d::Remainder(v, &n, &r);
         d::Polynomials(r, &sinR, &cosR);
-        const PairBits q = __builtin_convertvector(n, PairBits);
-        const PairBits odd = (q & 1) != 0;  // all ones where true
+        // q = n - 4 round(n / 4), in -2 .. 2 and n mod 4 = q mod 4, all exact;
+        // compared as doubles, which vectors of two compare natively.
+        const Pair q = n - 4.0 * ((n * 0.25 + d::RoundingShift) - d::RoundingShift);
+        const Pair q2 = q * q;
+        const PairBits odd = q2 == 1.0;  // all ones where true
+        const PairBits half = q2 == 4.0;
         const PairBits signBit = {INT64_MIN, INT64_MIN};
-        const PairBits negateSine = ((q & 2) != 0) & signBit;
-        const PairBits negateCosine = (((q + 1) & 2) != 0) & signBit;
+        const PairBits negateSine = (half | (q == -1.0)) & signBit;
+        const PairBits negateCosine = (half | (q == 1.0)) & signBit;
         PairBits sinBits, cosBits;
         __builtin_memcpy(&sinBits, &sinR, sizeof sinBits);
         __builtin_memcpy(&cosBits, &cosR, sizeof cosBits);
