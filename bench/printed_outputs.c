@@ -14,7 +14,8 @@
  *       four settings, and VorMoonInfoN for every month, at the same places,
  *       every fifth year: the text's digest
  *   vorlin_printed_outputs hijri [first last]
- *       VorAdToIslamic for every day at four places, a digest a year
+ *       VorAdToIslamic for every day at eight of the places (5 to 66 N and
+ *       34 S), a digest a year
  *   vorlin_printed_outputs detail METHOD PLACE YEAR
  *       the values behind one "times" line, one event a line
  *   vorlin_printed_outputs schedule PLACE YEAR SETTINGS
@@ -154,8 +155,8 @@ int main(int argc, char **argv) {
             }
         }
     } else if (strcmp(what, "hijri") == 0) {
-        static const int kHijriPlaces[4] = {4, 10, 1, 16};
-        for (int i = 0; i < 4; ++i) {
+        static const int kHijriPlaces[8] = {4, 10, 1, 16, 7, 12, 14, 15};
+        for (int i = 0; i < 8; ++i) {
             VorLocation loc = Place(kHijriPlaces[i]);
             VorConfig cfg = Settings(0);
             cfg.scheduleFlags = 0;
