@@ -27,6 +27,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "host_records.h"
 #include "vorlin.h"
 
 #define PLACE_COUNT 17
@@ -43,15 +44,6 @@ static VorLocation Place(int i) {
     l.height = (i % 2) ? 300 : 0;
     l.timeZone = (float)floor(l.longitude / 15.0 + 0.5);
     return l;
-}
-
-static VorDate Civil(int year, int month, double day) {
-    VorDate d;
-    memset(&d, 0, sizeof d);
-    d.year = year;
-    d.month = (uint8_t)month;
-    d.day = day;
-    return d;
 }
 
 static uint64_t Mix(uint64_t h, const void *data, size_t n) {
@@ -73,7 +65,7 @@ static uint64_t TimesOfYear(int method, int place, int year, FILE *out) {
     VorMethodName(method, name, sizeof name);
     VorMethodSettings(name, &s);
     VorLocation loc = Place(place);
-    VorDate first = Civil(year, 1, 1.0);
+    VorDate first = HostCivil(year, 1, 1.0);
     days[0].size = sizeof(VorDayTimes);
     const int n = VorTimesOfRange(&first, 366, &loc, &s, days);
     uint64_t h = Mix(kStart, &n, sizeof n);
@@ -95,22 +87,15 @@ static uint64_t TimesOfYear(int method, int place, int year, FILE *out) {
     return h;
 }
 
+/* The four settings of the schedules: k 0 Shafi'i to the second, 1 Hanafi to
+   the minute, 2 rule 3 with 60 s of safety, 3 rule 6 over a 20 km area. */
 static VorConfig Settings(int k) {
-    VorConfig c;
-    memset(&c, 0, sizeof c);
-    c.imsakAngle = -19.0f;
-    c.fajrAngle = -18.0f;
-    c.ishaAngle = -17.0f;
+    VorConfig c = HostSettings(0x200);
     c.fiqh = k == 1 ? 2 : 1;
     c.precision = k == 1 ? 1 : 0;
-    c.temperature = 10;
-    c.toleranceSeconds = 1;
-    c.crescentThreshold = 20.0f;
     c.highLatitudeRule = k == 2 ? 3 : (k == 3 ? 6 : 0);
     c.distanceKm = k == 3 ? 20 : 0;
     c.safetySeconds = k == 2 ? 60 : 0;
-    c.fajrIshaMinutes = 90;
-    c.scheduleFlags = 0x200;
     return c;
 }
 
@@ -139,7 +124,7 @@ int main(int argc, char **argv) {
             for (int y = first; y <= last; y += 5) {
                 for (int k = 0; k < 4; ++k) {
                     VorConfig cfg = Settings(k);
-                    VorDate date = Civil(y, 1, 1.0);
+                    VorDate date = HostCivil(y, 1, 1.0);
                     const int n = VorCalculateN(&date, &loc, &cfg, text, (int32_t)sizeof text);
                     printf("schedule %d %d %d %d %016llx\n", p, y, k, n,
                            (unsigned long long)Mix(kStart, text, strlen(text)));
@@ -147,7 +132,7 @@ int main(int argc, char **argv) {
                 for (int month = 1; month <= 12; ++month) {
                     VorConfig cfg = Settings(0);
                     cfg.scheduleFlags = 0;
-                    VorDate date = Civil(y, month, 1.0);
+                    VorDate date = HostCivil(y, month, 1.0);
                     const int n = VorMoonInfoN(&date, &loc, &cfg, text, (int32_t)sizeof text);
                     printf("moon %d %d %d %d %016llx\n", p, y, month, n,
                            (unsigned long long)Mix(kStart, text, strlen(text)));
@@ -164,7 +149,7 @@ int main(int argc, char **argv) {
                 uint64_t h = kStart;
                 for (int month = 1; month <= 12; ++month) {
                     for (int d = 1; d <= 31; ++d) {
-                        VorDate date = Civil(y, month, d);
+                        VorDate date = HostCivil(y, month, d);
                         if (!VorisValidDate(&date, 0)) break;
                         const int ok = VorAdToIslamic(&date, &loc, &cfg);
                         const int fields[4] = {ok, date.hijriYear, date.hijriMonth,
@@ -180,7 +165,7 @@ int main(int argc, char **argv) {
     } else if (strcmp(what, "schedule") == 0 && argc > 4) {
         VorLocation loc = Place(atoi(argv[2]));
         VorConfig cfg = Settings(atoi(argv[4]));
-        VorDate date = Civil(atoi(argv[3]), 1, 1.0);
+        VorDate date = HostCivil(atoi(argv[3]), 1, 1.0);
         VorCalculateN(&date, &loc, &cfg, text, (int32_t)sizeof text);
         fputs(text, stdout);
     } else {

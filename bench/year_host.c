@@ -11,6 +11,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "host_records.h"
 #include "vorlin.h"
 
 static char text[1 << 17];
@@ -27,36 +28,12 @@ static VorLocation Makkah(void) {
     return l;
 }
 
-static VorConfig Settings(unsigned flags) {
-    VorConfig c;
-    memset(&c, 0, sizeof c);
-    c.imsakAngle = -19.0f;
-    c.fajrAngle = -18.0f;
-    c.ishaAngle = -17.0f;
-    c.fiqh = 1;
-    c.temperature = 10;
-    c.toleranceSeconds = 1;
-    c.crescentThreshold = 20.0f;
-    c.scheduleFlags = flags;
-    c.fajrIshaMinutes = 90;
-    return c;
-}
-
-static VorDate Civil(int year, int month, double day) {
-    VorDate d;
-    memset(&d, 0, sizeof d);
-    d.year = year;
-    d.month = (uint8_t)month;
-    d.day = day;
-    return d;
-}
-
 int main(int argc, char **argv) {
     const char *what = argc > 1 ? argv[1] : "year";
     VorLocation loc = Makkah();
     if (strcmp(what, "year") == 0) {
-        VorConfig cfg = Settings(VOR_SPAN_YEAR);
-        VorDate date = Civil(2024, 1, 1.0);
+        VorConfig cfg = HostSettings(VOR_SPAN_YEAR);
+        VorDate date = HostCivil(2024, 1, 1.0);
         VorCalculate(&date, &loc, &cfg, text);
         printf("%zu\n", strlen(text));
     } else if (strcmp(what, "times") == 0) {
@@ -65,13 +42,13 @@ int main(int argc, char **argv) {
         s.size = sizeof s;
         VorMethodSettings("MWL", &s);
         days[0].size = sizeof(VorDayTimes);
-        VorDate first = Civil(2024, 1, 1.0);
+        VorDate first = HostCivil(2024, 1, 1.0);
         printf("%d\n", (int)VorTimesOfRange(&first, 366, &loc, &s, days));
     } else if (strcmp(what, "hijri") == 0) {
-        VorConfig cfg = Settings(0);
+        VorConfig cfg = HostSettings(0);
         int done = 0;
         for (int k = 0; k < 365; ++k) {
-            VorDate date = Civil(2024, 1, 1.0 + k);
+            VorDate date = HostCivil(2024, 1, 1.0 + k);
             done += VorAdToIslamic(&date, &loc, &cfg);
         }
         printf("%d\n", done);
