@@ -92,7 +92,7 @@ def main():
             "// terms of the abridged table of Meeus, Astronomical Algorithms,\n"
             "// Appendix III, at full precision.  A term is A cos(P + W tau), tau in\n"
             "// Julian millennia (TT) from J2000.0; A in radians (L, B) or AU (R).\n"
-            "// Included inside namespace vorlin, after EarthSeriesTerm.\n\n")
+            "// Included inside namespace vorlin.\n\n")
     body += ("// Number of terms of L0..L5, B0..B5, R0..R5.\n"
              "constexpr int kEarthTermCounts[18] = {%s};\n\n" % ", ".join(str(c) for c in COUNTS))
     body += "constexpr int kEarthTermTotal = %d;\n\n" % len(terms)
@@ -109,6 +109,13 @@ def main():
         c, s_ = cos_sin(decimal.Decimal(w) / DAYS_PER_MILLENNIUM)
         body += "    {%s, %s, %s},\n" % (w, double(c), double(s_))
     body += "};\n\n"
+    body += ("// One term: A cos(P + W tau) = (A cos P) cos(W tau) - (A sin P) sin(W tau),\n"
+             "// its frequency W the one at index frequency of kEarthFrequencies.\n"
+             "struct EarthSeriesTerm {\n"
+             "    double a, p, w;\n"
+             "    double aCosP, aSinP;\n"
+             "    int frequency;\n"
+             "};\n\n")
     body += ("// A, P, W, A cos P, A sin P and the index of W in kEarthFrequencies of\n"
              "// each term, groups in the order of kEarthTermCounts.\n")
     body += "constexpr EarthSeriesTerm kEarthTerms[kEarthTermTotal] = {\n"

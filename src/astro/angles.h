@@ -12,10 +12,8 @@ namespace vorlin {
 // floor(x), the same value as std::floor (the sign of a zero included),
 // without a library call where the processor has no rounding instruction.
 inline double Floor(double x) {
-    // Adding and subtracting 1.5 x 2^52 rounds |x| < 2^51 to an integer.
-    constexpr double shift = 6755399441055744.0;
-    if (!(std::fabs(x) < 2251799813685248.0) || x == 0.0) return std::floor(x);
-    double t = (x + shift) - shift;
+    if (!(std::fabs(x) < 2251799813685248.0) || x == 0.0) return std::floor(x);  // 2^51
+    double t = (x + RoundingShift) - RoundingShift;
     if (t > x) t -= 1.0;
     return t == 0.0 ? 0.0 : t;
 }

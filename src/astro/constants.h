@@ -9,6 +9,9 @@ namespace vorlin {
 
 inline constexpr double Pi = 3.141592653589793;
 inline constexpr double TwoPi = 2.0 * Pi;
+// Adding and subtracting 1.5 x 2^52 rounds a double below 2^51 in magnitude
+// to an integer (to the nearest, ties to even), without a library call.
+inline constexpr double RoundingShift = 6755399441055744.0;
 inline constexpr double DegToRad = Pi / 180.0;
 inline constexpr double RadToDeg = 180.0 / Pi;
 inline constexpr double HourToRad = Pi / 12.0;

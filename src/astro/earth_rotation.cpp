@@ -269,16 +269,17 @@ void Nutation(double T_TT, double *nutationLongitude, double *nutationObliquity)
     MultipleAngleRow rows[5];
     SignedMultiples signedRows[5];
     for (int a = 0; a < 5; ++a) {
-        MultipleAngles(rows[a], argument[a] * ArcsecToRad, kArgumentMultiples[a]);
+        // Every multiple the signed rows hold (4), though the table uses at
+        // most kArgumentMultiples[a] of this argument.
+        MultipleAngles(rows[a], argument[a] * ArcsecToRad, 4);
         SignedMultiples &r = signedRows[a];
         r.sine[4] = 0.0;
         r.cosine[4] = 1.0;
         for (int k = 1; k <= 4; ++k) {
-            const bool filled = k <= kArgumentMultiples[a] || k <= 2;
-            r.sine[4 + k] = filled ? rows[a].sine[k] : 0.0;
-            r.sine[4 - k] = -r.sine[4 + k];
-            r.cosine[4 + k] = filled ? rows[a].cosine[k] : 1.0;
-            r.cosine[4 - k] = r.cosine[4 + k];
+            r.sine[4 + k] = rows[a].sine[k];
+            r.sine[4 - k] = -rows[a].sine[k];
+            r.cosine[4 + k] = rows[a].cosine[k];
+            r.cosine[4 - k] = rows[a].cosine[k];
         }
     }
 

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "astro/constants.h"
+
 namespace vorlin {
 
 namespace sine_cosine_detail {
@@ -24,8 +26,6 @@ inline constexpr double TwoOverPi = 0.63661977236758134308;
 inline constexpr double PiOver2A = 1.57079632673412561417e+00;
 inline constexpr double PiOver2B = 6.07710050630396597660e-11;
 inline constexpr double PiOver2C = 2.02226624879595063154e-21;
-// Adding and subtracting 1.5 x 2^52 rounds a double below 2^51 to an integer.
-inline constexpr double RoundingShift = 6755399441055744.0;
 inline constexpr double Limit = 1.0e6;
 
 // The remainder and the sine and cosine of the remainder, for a double or
@@ -103,7 +103,7 @@ inline void SineCosinePair(const double x[2], double sine[2], double cosine[2]) 
         d::Polynomials(r, &sinR, &cosR);
         // q = n - 4 round(n / 4), in -2 .. 2 and n mod 4 = q mod 4, all exact;
         // compared as doubles, which vectors of two compare natively.
-        const Pair q = n - 4.0 * ((n * 0.25 + d::RoundingShift) - d::RoundingShift);
+        const Pair q = n - 4.0 * ((n * 0.25 + RoundingShift) - RoundingShift);
         const Pair q2 = q * q;
         const PairBits odd = q2 == 1.0;  // all ones where true
         const PairBits half = q2 == 4.0;

@@ -10,14 +10,6 @@
 namespace vorlin {
 namespace {
 
-// One term of the Earth's series: A cos(P + W tau) = (A cos P) cos(W tau) -
-// (A sin P) sin(W tau), the frequency W shared with other terms.
-struct EarthSeriesTerm {
-    double a, p, w;
-    double aCosP, aSinP;
-    int frequency;
-};
-
 #include "astro/vsop87d_earth_table.inc"
 
 constexpr bool FrequenciesIndexed() {

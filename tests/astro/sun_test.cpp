@@ -13,11 +13,6 @@ namespace {
 
 // The library's series table, summed here term by term the direct way:
 // A cos(P + W tau) in long double, from A, P and W as published.
-struct EarthSeriesTerm {
-    double a, p, w;
-    double aCosP, aSinP;
-    int frequency;
-};
 #include "astro/vsop87d_earth_table.inc"
 
 SolarPosition DirectSum(double T) {
