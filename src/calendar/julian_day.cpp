@@ -40,14 +40,18 @@ void JulianDayToDate(double jd, VorDate &date) {
     const double z = std::floor(j);
     const double f = j - z;
     double a = z;
+    // Divisions, not products with rounded reciprocals: on the first of
+    // March of a century year not divisible by 400 the quotient below is a
+    // whole number, and a product a unit in the last place short of it
+    // turned 1 March 6700 into the 29 February that year does not have.
     if (z >= 2299161.0) {
-        const double alpha = std::trunc((z - 1867216.25) * 0.000027379070069885075);
+        const double alpha = std::trunc((z - 1867216.25) / 36524.25);
         a = z + 1.0 + alpha - std::trunc(alpha / 4.0);
     }
     const double b = a + 1524.0;
-    const double c = std::trunc((b - 122.1) * 0.0027378507871321013);
+    const double c = std::trunc((b - 122.1) / 365.25);
     const double d = std::trunc(365.25 * c);
-    const double e = std::trunc((b - d) * 0.03267963176590926);
+    const double e = std::trunc((b - d) / 30.6001);
     date.day = b - d - std::floor(30.6001 * e) + f;
     const int month = static_cast<int>(e < 14.0 ? e - 1.0 : e - 13.0);
     date.month = static_cast<uint8_t>(month);
