@@ -43,6 +43,26 @@ double FirstJdOfEra(const VorConfig &config) {
 // The conversion's own test for a civil JD that it refuses as before the era.
 bool BeforeEra(double jd, const VorConfig &config) { return jd < FirstJdOfEra(config); }
 
+// The last civil day the calendars that judge evenings or conjunctions
+// convert (the tabular and the library's own go on).
+VorDate CivilDay(int year, int month, int day) {
+    VorDate date{};
+    date.year = year;
+    date.month = static_cast<uint8_t>(month);
+    date.day = day;
+    return date;
+}
+VorDate LastRuleDay() { return CivilDay(9999, 12, 31); }
+constexpr const char *PastTheRuleRange = "the calendar ends with 9999-12-31";
+
+// Does the request's calendar end with LastRuleDay (it converts that day
+// but not the next)?
+bool EndsWithTheRuleRange(const Request &r) {
+    VorDate last = LastRuleDay();
+    VorDate after = CivilDay(10000, 1, 1);
+    return ToHijri(r, last) == 1 && ToHijri(r, after) == 0;
+}
+
 // Hijri year, month and whole day as one comparable number.
 long long HijriOrder(const VorDate &date) {
     return (12LL * date.hijriYear + date.hijriMonth) * 64 + static_cast<long long>(date.hijriDay);
@@ -77,6 +97,10 @@ std::string WhyNoCivilDate(const VorDate &date, Request &r) {
                           HijriMonthName(date.hijriMonth), date.hijriYear, length);
             return text;
         }
+    }
+    VorDate last = LastRuleDay();
+    if (EndsWithTheRuleRange(r) && ToHijri(r, last) == 1 && HijriOrder(date) > HijriOrder(last)) {
+        return PastTheRuleRange;
     }
     return "no month start could be computed";
 }
@@ -180,8 +204,10 @@ int RunHijri(int argc, char **argv, int first) {
     if (IsValidDate(date, 0) != 1)
         throw UsageError((r.positional.empty() ? "--date: " : "") + CivilText(date) + " is not a valid civil date");
     if (ToHijri(r, date) != 1) {
-        const std::string why = BeforeEra(DateToJulianDay(date), r.config) ? "it lies before the Hijri era"
-                                                                          : "no month start could be computed";
+        const double jd = DateToJulianDay(date);
+        const std::string why = BeforeEra(jd, r.config)                  ? "it lies before the Hijri era"
+                                : jd > DateToJulianDay(LastRuleDay()) && EndsWithTheRuleRange(r) ? PastTheRuleRange
+                                                                      : "no month start could be computed";
         if (json) {
             PrintJson(ConversionJson(r, &date, nullptr, why));
             return 1;

@@ -36,6 +36,8 @@ constexpr int UmmAlQuraLeadMonths = 2;
 // The same for the 29 or 30 days of the observational and regional months.
 constexpr int MonthLengthLeadMonths = 6;
 constexpr double HalfLunation = 14.77;
+// 10000-01-01 0 h: the first civil day the calendars of the rules refuse.
+constexpr double FirstJdAfterRuleRange = 5373484.5;
 
 // The geocentric conjunction (JD UT) nearest a lunation's mean-phase
 // estimate (JDE).
@@ -256,6 +258,11 @@ public:
                       double *outJd) override {
         return MonthStartOfRule(rule_, *date, *loc, *cfg, outJd, &cache_) == 1 ? 1.0 : 0.0;
     }
+    // The observational rule walks each lunation toward the equator itself
+    // (StartOfLunation); the others have a start for every lunation.  A
+    // second walk around the first would only repeat its latitudes, each
+    // time with the lunations before the month, dozens of times over.
+    bool WalksTowardTheEquator() const override { return true; }
 
 private:
     const CalendarRule &rule_;
@@ -448,6 +455,10 @@ int CivilToHijriOfRule(const CalendarRule &rule, VorDate &date, VorLocation &loc
     CalendarCache own;
     CalendarCache &c = cache != nullptr ? *cache : own;
     if (IsLibraryCalendar(rule)) return GregorianToHijri(date, location, config, c.monthStarts);
+    if (!(DateToJulianDay(date) < FirstJdAfterRuleRange)) {  // also NaN
+        date.hijriValid = 0;
+        return 0;
+    }
     RuleMonthStart source(rule, c);
     return GregorianToHijriFrom(source, date, location, config);
 }
@@ -458,8 +469,15 @@ int HijriToCivilOfRule(const CalendarRule &rule, VorDate &date, VorLocation &loc
     CalendarCache own;
     CalendarCache &c = cache != nullptr ? *cache : own;
     if (IsLibraryCalendar(rule)) return HijriToGregorian(date, location, config, c.monthStarts);
+    if (date.hijriYear > LastRuleHijriYear) return 0;
+    const VorDate given = date;
     RuleMonthStart source(rule, c);
-    return HijriToGregorianFrom(source, date, location, config);
+    if (HijriToGregorianFrom(source, date, location, config) == 0) return 0;
+    if (!(DateToJulianDay(date) < FirstJdAfterRuleRange)) {
+        date = given;
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace vorlin

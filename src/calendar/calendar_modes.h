@@ -105,14 +105,20 @@ struct CalendarCache {
 // The first day (local JD of 0 h) of the month after the first new moon at
 // or after date in the calendar of rule at loc (radians) with cfg.  Returns
 // 1 with *start, or 0 when the observational mode finds no evening at the
-// place (no sunset or moonset; the conversions then walk toward the
-// equator).  Not for the tabular mode (returns 0).
+// place nor at any latitude 2, 4, 6 ... degrees nearer the equator (no
+// sunset or moonset).  Not for the tabular mode (returns 0).
 int MonthStartOfRule(const CalendarRule &rule, const VorDate &date, const VorLocation &loc,
                      const VorConfig &cfg, double *start, CalendarCache *cache = nullptr);
 
 // GregorianToHijri and HijriToGregorian (calendar/hijri.h) in the calendar
 // of rule, with the same fields given and returned and the same refusals.
+// The modes that judge evenings or conjunctions (all but the tabular one
+// and the library's own calendar) also refuse civil days after
+// 9999-12-31 and Hijri dates beyond it (LastRuleHijriYear and later, as
+// the day's times end there), at once rather than after searching
+// centuries of lunations the lunar theory no longer describes.
 // cache may be null (a cache of the call's own).
+inline constexpr int LastRuleHijriYear = 9666;  // 9999-12-31 is 2 Rabi' II 9666 (tabular)
 int CivilToHijriOfRule(const CalendarRule &rule, VorDate &date, VorLocation &location,
                        const VorConfig &config, CalendarCache *cache = nullptr);
 int HijriToCivilOfRule(const CalendarRule &rule, VorDate &date, VorLocation &location,

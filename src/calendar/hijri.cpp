@@ -133,7 +133,8 @@ std::int64_t MonthIndex(int year, int month) { return 12 * static_cast<std::int6
 // ask in.  Gives up, returning false, when a try fails at or beyond the
 // equator or after MaxLatitudeSteps steps.  The latitude is put back, bit
 // for bit.  A walk that an earlier conversion through the same cache made
-// for this lunation is not made again: its end is taken over.
+// for this lunation is not made again: its end is taken over.  A
+// computation that walks by itself is tried once.
 template <typename MonthStart>
 bool MonthStartWalking(MonthStart &monthStart, const VorDate &probe, VorLocation &location,
                        const VorConfig &config, double *start) {
@@ -157,6 +158,7 @@ bool MonthStartWalking(MonthStart &monthStart, const VorDate &probe, VorLocation
             if (steps > 0) monthStart.Remember(probe, placeLatitude, location, config, steps, 1);
             break;
         }
+        if (monthStart.WalksTowardTheEquator()) break;  // its own walk has failed
         if (crossed || location.latitude == 0.0) {
             // The walk ended at the equator.
             if (steps > 0) monthStart.Remember(probe, placeLatitude, location, config, steps, 0);
@@ -303,6 +305,7 @@ struct CachedMonthStart {
                   const VorConfig &cfg, int steps, int found) const {
         RememberLatitudeWalk(&probe, fromLatitude, &loc, &cfg, steps, found, &cache);
     }
+    bool WalksTowardTheEquator() const { return false; }
 };
 
 // A month-start function pointer in the shape the searches call; it has no
@@ -319,6 +322,7 @@ struct MonthStartThrough {
     }
     void Remember(const VorDate &, double, const VorLocation &, const VorConfig &, int,
                   int) const {}
+    bool WalksTowardTheEquator() const { return false; }
 };
 
 }  // namespace

@@ -131,6 +131,10 @@ public:
     }
     virtual void Remember(const VorDate &, double, const VorLocation &, const VorConfig &, int,
                           int) {}
+    // True when operator() already looks nearer the equator by itself where
+    // the place has no month start: the searches then take its answer as it
+    // is, without walking the latitude again.
+    virtual bool WalksTowardTheEquator() const { return false; }
 
 protected:
     ~MonthStartSource() = default;

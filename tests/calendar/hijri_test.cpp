@@ -482,6 +482,62 @@ INSTANTIATE_TEST_SUITE_P(Walks, HijriGiveUpTest,
                                            GiveUpCase{89.0, 46, -1.0}, GiveUpCase{-5.0, 4, 1.0},
                                            GiveUpCase{0.0, 1, 0.0}));
 
+// A month-start source over FailingBeyondLatitude that may say it walks
+// toward the equator by itself.
+class RecordingSource final : public MonthStartSource {
+public:
+    explicit RecordingSource(bool walksItself) : walksItself_(walksItself) {}
+    double operator()(const VorDate *date, const VorLocation *loc, const VorConfig *cfg,
+                      double *outJd) override {
+        return FailingBeyondLatitude(date, loc, cfg, outJd, nullptr);
+    }
+    bool WalksTowardTheEquator() const override { return walksItself_; }
+
+private:
+    bool walksItself_;
+};
+
+TEST(HijriSearch, ASourceThatWalksByItselfIsAskedOnce) {
+    // Its own walk has failed: a second one around it would ask again at
+    // every latitude down to the equator (35 more times from 69 N).
+    for (const bool walksItself : {true, false}) {
+        VorLocation loc = PlaceAt(69.0);
+        const VorLocation before = loc;
+        const VorConfig cfg{};
+        recorder = Recorder{};
+        recorder.failBeyond = -1.0;
+        RecordingSource source(walksItself);
+        VorDate date = Civil(2024, 6, 21);
+        EXPECT_EQ(GregorianToHijriFrom(source, date, loc, cfg), 0);
+        EXPECT_EQ(date.hijriValid, 0);
+        EXPECT_EQ(recorder.latitudes.size(), walksItself ? 1u : 36u);
+        EXPECT_EQ(recorder.latitudes.front(), before.latitude);
+        EXPECT_EQ(std::memcmp(&loc, &before, sizeof loc), 0);
+
+        recorder = Recorder{};
+        recorder.failBeyond = -1.0;
+        VorDate hijri = Hijri(1445, 9, 1);
+        const VorDate hijriBefore = hijri;
+        EXPECT_EQ(HijriToGregorianFrom(source, hijri, loc, cfg), 0);
+        EXPECT_EQ(std::memcmp(&hijri, &hijriBefore, sizeof hijri), 0);
+        EXPECT_EQ(recorder.latitudes.size(), walksItself ? 1u : 36u);
+    }
+    // Where it finds a start, the answer is the same either way.
+    for (const bool walksItself : {true, false}) {
+        VorLocation loc = PlaceAt(21.4225);
+        const VorConfig cfg{};
+        recorder = Recorder{};
+        RecordingSource source(walksItself);
+        VorDate date = Civil(2024, 6, 21);
+        VorDate expected = date;
+        ASSERT_EQ(GregorianToHijriWith(RoundedTabularStart, expected, loc, cfg), 1);
+        ASSERT_EQ(GregorianToHijriFrom(source, date, loc, cfg), 1);
+        EXPECT_EQ(date.hijriYear, expected.hijriYear);
+        EXPECT_EQ(date.hijriMonth, expected.hijriMonth);
+        EXPECT_EQ(date.hijriDay, expected.hijriDay);
+    }
+}
+
 TEST(HijriSearch, WalkFromAPoleEndsAtTheEquator) {
     // From a multiple of 2 degrees the walk lands within rounding of 0: it
     // stops there or one step beyond, never later.

@@ -856,6 +856,71 @@ TEST(CalendarExports, UnusableDatesPlacesAndPointersAreRefused) {
     EXPECT_EQ(std::memcmp(&watched, &place, sizeof place), 0);
 }
 
+TEST(CalendarExports, TheAstronomicalModesEndWithTheYear9999) {
+    // As the day's times do: the last civil day converts both ways, the day
+    // after and the Hijri dates beyond are refused (at once, not after a
+    // search through lunations the lunar theory no longer describes).  The
+    // tabular and the library's calendar go on.
+    const VorLocation place = PlaceInDegrees(30.0444, 31.2357, 23, 2.0f, "Cairo");
+    const VorConfig cfg = Settings();
+    for (const VorCalendar &k : EveryMode()) {
+        SCOPED_TRACE(testing::Message() << "mode " << k.mode << " criterion " << k.criterion);
+        const bool endless = k.mode == VOR_CALENDAR_TABULAR;
+        VorDate last = Civil(9999, 12, 31.25);
+        ASSERT_EQ(VorCivilToHijri(&k, &last, &place, &cfg), 1);
+        EXPECT_EQ(last.hijriYear, LastRuleHijriYear);
+        VorDate back = Hijri(last.hijriYear, last.hijriMonth, std::floor(last.hijriDay));
+        ASSERT_EQ(VorHijriToCivil(&k, &back, &place, &cfg), 1);
+        ExpectCivil(back, 9999, 12, 31);
+
+        VorDate after = Civil(10000, 1, 1.0);
+        after.hijriValid = 1;
+        EXPECT_EQ(VorCivilToHijri(&k, &after, &place, &cfg), endless ? 1 : 0);
+        EXPECT_EQ(after.hijriValid, endless ? 1 : 0);
+        // The month after the last day's: its first day is in the year 10000.
+        VorDate next = Hijri(LastRuleHijriYear, last.hijriMonth + 1, 1.0);
+        const VorDate nextBefore = next;
+        EXPECT_EQ(VorHijriToCivil(&k, &next, &place, &cfg), endless ? 1 : 0);
+        if (endless) {
+            EXPECT_EQ(next.year, 10000);
+        } else {
+            EXPECT_EQ(std::memcmp(&next, &nextBefore, sizeof next), 0);
+        }
+        for (const int year : {LastRuleHijriYear + 1, 100000, 16777126}) {
+            VorDate far = Hijri(year, 10, 1.0);
+            const VorDate farBefore = far;
+            const int32_t result = VorHijriToCivil(&k, &far, &place, &cfg);
+            if (!endless) {
+                EXPECT_EQ(result, 0) << year;
+                EXPECT_EQ(std::memcmp(&far, &farBefore, sizeof far), 0) << year;
+            }
+        }
+    }
+    VorDate after = Civil(10000, 1, 1.0);
+    EXPECT_EQ(VorCivilToHijri(nullptr, &after, &place, &cfg), 1);
+}
+
+TEST(CalendarExports, AnObservationalRuleWithoutAnyEveningIsRefused) {
+    // A pressure no air has bends the Moon out of every horizon: no
+    // latitude from the place to the equator has an evening, the rule's
+    // calendar has no month there, and both conversions say so.
+    const VorLocation place = PlaceInDegrees(36.8065, 10.1815, 10, 1.0f, "Tunis");
+    VorConfig cfg = Settings();
+    cfg.pressure = -587202560;
+    const VorCalendar k = CalendarOf(VOR_CALENDAR_OBSERVATIONAL, VOR_CRITERION_YALLOP);
+    VorDate date = Civil(2024, 6, 6.5);
+    date.hijriValid = 1;
+    EXPECT_EQ(VorCivilToHijri(&k, &date, &place, &cfg), 0);
+    EXPECT_EQ(date.hijriValid, 0);
+    VorDate hijri = Hijri(1445, 12, 30.0);
+    const VorDate before = hijri;
+    EXPECT_EQ(VorHijriToCivil(&k, &hijri, &place, &cfg), 0);
+    EXPECT_EQ(std::memcmp(&hijri, &before, sizeof hijri), 0);
+    // With air that exists the same place and day have their month.
+    cfg.pressure = 1010;
+    EXPECT_EQ(VorCivilToHijri(&k, &date, &place, &cfg), 1);
+}
+
 TEST(CalendarExports, AnOlderShorterRecordIsReadOnlyUpToItsSize) {
     const VorLocation place = PlaceInDegrees(36.8065, 10.1815, 10, 1.0f, "Tunis");
     const VorConfig cfg = Settings();
