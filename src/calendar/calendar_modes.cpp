@@ -431,14 +431,20 @@ int MonthStartOfRule(const CalendarRule &rule, const VorDate &date, const VorLoc
     // Each lunation is asked for from the middle of the lunation before it,
     // so that every probe of one lunation leads to the same ones before it.
     const double lunation = NewMoonEstimate(&date, &loc);
+    auto leadDate = [&](int k) {
+        VorDate lead{};
+        JulianDayToDate(lunation - k * MeanSynodicMonth - HalfLunation, lead);
+        return lead;
+    };
+    // Without a start of its own the lunation has none: the ones before it
+    // are not asked for.
+    double own = 0.0;
+    if (UnconstrainedStart(rule, leadDate(0), loc, cfg, &own, cache) == 0) return 0;
     bool chained = false;
     double s = 0.0;
     for (int k = MonthLengthLeadMonths; k >= 0; --k) {
-        VorDate lead{};
-        JulianDayToDate(lunation - k * MeanSynodicMonth - HalfLunation, lead);
-        double u = 0.0;
-        if (UnconstrainedStart(rule, lead, loc, cfg, &u, cache) == 0) {
-            if (k == 0) return 0;
+        double u = own;
+        if (k > 0 && UnconstrainedStart(rule, leadDate(k), loc, cfg, &u, cache) == 0) {
             chained = false;
             continue;
         }
