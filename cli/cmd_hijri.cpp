@@ -43,8 +43,8 @@ double FirstJdOfEra(const VorConfig &config) {
 // The conversion's own test for a civil JD that it refuses as before the era.
 bool BeforeEra(double jd, const VorConfig &config) { return jd < FirstJdOfEra(config); }
 
-// The last civil day the calendars that judge evenings or conjunctions
-// convert (the tabular and the library's own go on).
+// The last civil day the calendars convert (all but the tabular one, which
+// goes on).
 VorDate CivilDay(int year, int month, int day) {
     VorDate date{};
     date.year = year;
@@ -52,13 +52,13 @@ VorDate CivilDay(int year, int month, int day) {
     date.day = day;
     return date;
 }
-VorDate LastRuleDay() { return CivilDay(9999, 12, 31); }
-constexpr const char *PastTheRuleRange = "the calendar ends with 9999-12-31";
+VorDate LastCalendarDay() { return CivilDay(9999, 12, 31); }
+constexpr const char *PastTheCalendar = "the calendar ends with 9999-12-31";
 
-// Does the request's calendar end with LastRuleDay (it converts that day
-// but not the next)?
-bool EndsWithTheRuleRange(const Request &r) {
-    VorDate last = LastRuleDay();
+// Does the request's calendar end with LastCalendarDay (it converts that
+// day but not the next)?
+bool EndsWithTheYear9999(const Request &r) {
+    VorDate last = LastCalendarDay();
     VorDate after = CivilDay(10000, 1, 1);
     return ToHijri(r, last) == 1 && ToHijri(r, after) == 0;
 }
@@ -98,9 +98,9 @@ std::string WhyNoCivilDate(const VorDate &date, Request &r) {
             return text;
         }
     }
-    VorDate last = LastRuleDay();
-    if (EndsWithTheRuleRange(r) && ToHijri(r, last) == 1 && HijriOrder(date) > HijriOrder(last)) {
-        return PastTheRuleRange;
+    VorDate last = LastCalendarDay();
+    if (EndsWithTheYear9999(r) && ToHijri(r, last) == 1 && HijriOrder(date) > HijriOrder(last)) {
+        return PastTheCalendar;
     }
     return "no month start could be computed";
 }
@@ -206,7 +206,7 @@ int RunHijri(int argc, char **argv, int first) {
     if (ToHijri(r, date) != 1) {
         const double jd = DateToJulianDay(date);
         const std::string why = BeforeEra(jd, r.config)                  ? "it lies before the Hijri era"
-                                : jd > DateToJulianDay(LastRuleDay()) && EndsWithTheRuleRange(r) ? PastTheRuleRange
+                                : jd > DateToJulianDay(LastCalendarDay()) && EndsWithTheYear9999(r) ? PastTheCalendar
                                                                       : "no month start could be computed";
         if (json) {
             PrintJson(ConversionJson(r, &date, nullptr, why));

@@ -229,7 +229,8 @@ VORLIN_API int VORLIN_CALL VorisValidDate(VorDate *date, int hijri);
 /*
  * Civil to Hijri date for the place: reads year, month, day; writes
  * hijriYear, hijriMonth, hijriDay and hijriValid.  Returns 1 done, 0 not
- * possible (a date before the Hijri era: hijriValid 0, Hijri fields untouched).
+ * possible (a date before the Hijri era or after 9999-12-31, as the day's
+ * times end there: hijriValid 0, Hijri fields untouched).
  * Months have 29 or 30 days, but near the polar circles, where the month
  * starts of some lunations are taken nearer the equator, from 26 to 35.
  */
@@ -246,11 +247,9 @@ VORLIN_API int VORLIN_CALL VorAdToIslamic(VorDate *date, VorLocation *location,
  * of a month that has 29 days there, a day below 1), the day lies before
  * the era (VorAdToIslamic refuses 16 July 622, on which 1 Muharram 1 falls
  * at Makkah), or no month start can be computed.
- * Both take years beyond 9999, but there the month starts rest on a Delta T
- * extrapolated by days (by weeks past the year 20000): the two are inverses
- * for civil years up to 9999 (checked for every day at places from 0.5 to
- * 69.6 N and at 34 and 55 S); beyond, a date one gives may be refused or
- * given another day by the other.
+ * A Hijri date whose civil day would come after 9999-12-31 is refused too
+ * (beyond, the month starts would rest on a Delta T extrapolated by days
+ * and more, and the two directions would stop being inverses).
  */
 VORLIN_API int VORLIN_CALL VorIslamicToAd(VorDate *date, VorLocation *location,
                                           VorConfig *config);
@@ -554,11 +553,9 @@ VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, Vor
  * VorAdToIslamic refuses.  On a refusal
  * VorCivilToHijri sets hijriValid to 0 (when date is not NULL) and changes
  * nothing else; VorHijriToCivil changes nothing.
- * The modes that judge evenings or conjunctions (observational with a
- * criterion, regional, conjunction, umm-al-qura) end with the civil year
- * 9999, as the day's times do: a civil day after 9999-12-31, a Hijri year
- * after 9666 and a Hijri date whose civil day would come after 9999-12-31
- * are refused.  The tabular mode and the library's calendar go on.
+ * Every mode but the tabular one ends with 9999-12-31, as VorAdToIslamic
+ * does: a civil day after it, and a Hijri date whose civil day would come
+ * after it, are refused.  The tabular mode goes on.
  * The regional mode over the world or the Americas judges hundreds of
  * places for every month start: a conversion there takes about 0.2 s.
  */

@@ -36,8 +36,6 @@ constexpr int UmmAlQuraLeadMonths = 2;
 // The same for the 29 or 30 days of the observational and regional months.
 constexpr int MonthLengthLeadMonths = 6;
 constexpr double HalfLunation = 14.77;
-// 10000-01-01 0 h: the first civil day the calendars of the rules refuse.
-constexpr double FirstJdAfterRuleRange = 5373484.5;
 
 // The geocentric conjunction (JD UT) nearest a lunation's mean-phase
 // estimate (JDE).
@@ -461,10 +459,6 @@ int CivilToHijriOfRule(const CalendarRule &rule, VorDate &date, VorLocation &loc
     CalendarCache own;
     CalendarCache &c = cache != nullptr ? *cache : own;
     if (IsLibraryCalendar(rule)) return GregorianToHijri(date, location, config, c.monthStarts);
-    if (!(DateToJulianDay(date) < FirstJdAfterRuleRange)) {  // also NaN
-        date.hijriValid = 0;
-        return 0;
-    }
     RuleMonthStart source(rule, c);
     return GregorianToHijriFrom(source, date, location, config);
 }
@@ -475,15 +469,8 @@ int HijriToCivilOfRule(const CalendarRule &rule, VorDate &date, VorLocation &loc
     CalendarCache own;
     CalendarCache &c = cache != nullptr ? *cache : own;
     if (IsLibraryCalendar(rule)) return HijriToGregorian(date, location, config, c.monthStarts);
-    if (date.hijriYear > LastRuleHijriYear) return 0;
-    const VorDate given = date;
     RuleMonthStart source(rule, c);
-    if (HijriToGregorianFrom(source, date, location, config) == 0) return 0;
-    if (!(DateToJulianDay(date) < FirstJdAfterRuleRange)) {
-        date = given;
-        return 0;
-    }
-    return 1;
+    return HijriToGregorianFrom(source, date, location, config);
 }
 
 }  // namespace vorlin

@@ -111,14 +111,9 @@ int MonthStartOfRule(const CalendarRule &rule, const VorDate &date, const VorLoc
                      const VorConfig &cfg, double *start, CalendarCache *cache = nullptr);
 
 // GregorianToHijri and HijriToGregorian (calendar/hijri.h) in the calendar
-// of rule, with the same fields given and returned and the same refusals.
-// The modes that judge evenings or conjunctions (all but the tabular one
-// and the library's own calendar) also refuse civil days after
-// 9999-12-31 and Hijri dates beyond it (LastRuleHijriYear and later, as
-// the day's times end there), at once rather than after searching
-// centuries of lunations the lunar theory no longer describes.
+// of rule, with the same fields given and returned and the same refusals
+// (the tabular mode goes on past the year 9999).
 // cache may be null (a cache of the call's own).
-inline constexpr int LastRuleHijriYear = 9666;  // 9999-12-31 is 2 Rabi' II 9666 (tabular)
 int CivilToHijriOfRule(const CalendarRule &rule, VorDate &date, VorLocation &location,
                        const VorConfig &config, CalendarCache *cache = nullptr);
 int HijriToCivilOfRule(const CalendarRule &rule, VorDate &date, VorLocation &location,

@@ -192,6 +192,7 @@ int GregorianToHijriSearch(MonthStart &monthStart, VorDate &date, VorLocation &l
     // carry the date before day number 1948440 (into Hijri year 0 and
     // below), so the adjusted date is tested as well.
     if (jd < HijriEpochDayNumber + adjust || target < HijriEpochDayNumber) return 0;
+    if (!(jd < FirstJdBeyondCalendar)) return 0;  // also NaN
     const double keptLatitude = location.latitude;
 
     // probe: the JD the next month-start computation starts from; s: the
@@ -267,8 +268,11 @@ int HijriToGregorianSearch(MonthStart &monthStart, VorDate &date, VorLocation &l
     double first = 0.0;
     bool monthFound = false;
     for (int k = 0; k < MaxMonthProbes && !monthFound; ++k) {  // bounded: MaxMonthProbes
+        // The middle of the last month may lie past the last civil day the
+        // conversion takes: that day stands for it.
+        const double civilProbe = std::fmin(probe - adjust, FirstJdBeyondCalendar - 1.0);
         VorDate probed{};
-        JulianDayToDate(probe - adjust, probed);
+        JulianDayToDate(civilProbe, probed);
         if (GregorianToHijriSearch(monthStart, probed, location, config) == 0) return 0;
         first = DateToJulianDay(probed) + adjust - (probed.hijriDay - 1.0);
         const std::int64_t off = wanted - MonthIndex(probed.hijriYear, probed.hijriMonth);

@@ -52,7 +52,8 @@ void TabularHijriFromJulianDay(double jd, VorDate &date);
 // Returned: 1 with hijriYear, hijriMonth, hijriDay (1 to 30, rarely more;
 //        with the date's fraction) and hijriValid 1.  0 with hijriValid 0
 //        and the Hijri fields untouched when the date + hijriAdjustDays lies
-//        before day number 1948440, or when no month start can be computed
+//        before day number 1948440, when the date lies after 9999-12-31
+//        (FirstJdBeyondCalendar), or when no month start can be computed
 //        even at the equator.
 // The date + hijriAdjustDays is placed in the month that starts on the
 // latest computed month start at or before it; its year and month are
@@ -79,7 +80,7 @@ int GregorianToHijri(VorDate &date, VorLocation &location, const VorConfig &conf
 //          has 29 days; a day below 1);
 //        - a day GregorianToHijri refuses as before the era: it refuses
 //          16 July 622, on which 1 Muharram 1 falls at Makkah, whose first
-//          Hijri date is then 2 Muharram 1;
+//          Hijri date is then 2 Muharram 1; or after 9999-12-31;
 //        - a month for which no month start can be computed.
 // The month is found from the middle of its tabular month (converted: it
 // names the month it lies in and that month's first day; at most two more
@@ -101,6 +102,11 @@ using MonthStartFunction = double (*)(const VorDate *date, const VorLocation *lo
 // it when the start is not a multiple of 2 degrees.  Successful month-start computations: a
 // search normally needs 2 to 4.
 inline constexpr int MaxLatitudeSteps = 46;
+// 10000-01-01 0 h: the conversions take civil days up to 9999-12-31, as the
+// day's times do.  Beyond, Delta T is extrapolated by days (by a year at the
+// year 100000), the month starts of one lunation depend on the day a
+// search sets out from, and the two directions stop being inverses.
+inline constexpr double FirstJdBeyondCalendar = 5373484.5;
 inline constexpr int MaxMonthStartSearches = 10;
 
 // The two conversions with a month-start cache (moon/month_start.h) owned

@@ -294,6 +294,34 @@ TEST(HijriSearch, BeforeTheEraReturnsZeroWithoutSearching) {
     EXPECT_EQ(GregorianToHijriWith(FailingBeyondLatitude, date, loc, cfg), 1);
 }
 
+TEST(HijriSearch, AfterTheYear9999ReturnsZeroWithoutSearching) {
+    VorLocation loc = PlaceAt(21.4225);
+    VorConfig cfg{};
+    recorder = Recorder{};
+    for (const int year : {10000, 31464, 2147483647}) {
+        VorDate date = Civil(year, 1, 1);
+        date.hijriYear = 5;
+        date.hijriValid = 1;
+        EXPECT_EQ(GregorianToHijriWith(FailingBeyondLatitude, date, loc, cfg), 0) << year;
+        EXPECT_EQ(date.hijriValid, 0);
+        EXPECT_EQ(date.hijriYear, 5);
+    }
+    EXPECT_TRUE(recorder.latitudes.empty());
+    VorDate last = Civil(9999, 12, 31.999);
+    ASSERT_EQ(GregorianToHijriWith(FailingBeyondLatitude, last, loc, cfg), 1);
+    // The Hijri date of the last day converts back, even though the middle
+    // of its tabular month lies in the year 10000; the next day has none.
+    VorDate back = Hijri(last.hijriYear, last.hijriMonth, std::floor(last.hijriDay));
+    ASSERT_EQ(HijriToGregorianWith(FailingBeyondLatitude, back, loc, cfg), 1);
+    EXPECT_EQ(back.year, 9999);
+    EXPECT_EQ(back.month, 12);
+    EXPECT_EQ(back.day, 31.0);
+    VorDate next = Hijri(last.hijriYear, last.hijriMonth, std::floor(last.hijriDay) + 1.0);
+    const VorDate nextBefore = next;
+    EXPECT_EQ(HijriToGregorianWith(FailingBeyondLatitude, next, loc, cfg), 0);
+    EXPECT_EQ(std::memcmp(&next, &nextBefore, sizeof next), 0);
+}
+
 // A calendar with one month of 32 days: starts (day numbers) at Base - 29,
 // Base, Base + 32, Base + 61.
 constexpr double Base = 2460406.0;

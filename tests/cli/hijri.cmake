@@ -23,8 +23,8 @@ expect_cli(EXIT 0 STDOUT "^2 Muharram 1 AH is 622-07-17 at Makkah\n$" ARGS hijri
 expect_cli(EXIT 1 STDOUT "^622-07-16 has no Hijri date at Makkah \\(it lies before the Hijri era\\)\n$"
            ARGS hijri 622-07-16)
 expect_cli(EXIT 0 STDOUT "^622-07-17 is 2 Muharram 1 AH at Makkah\n$" ARGS hijri 622-07-17)
-# The calendars that judge evenings or conjunctions end with the year 9999,
-# as the times do; the library's own calendar goes on.
+# The calendars end with the year 9999, as the times do; the tabular one
+# goes on.
 expect_cli(EXIT 0 STDOUT "^9999-12-31 is 1 Rabi'II 9666 AH at Makkah\n$" ARGS hijri 9999-12-31 --calendar umm-al-qura)
 expect_cli(EXIT 1 STDOUT "^10000-01-01 has no Hijri date at Makkah \\(the calendar ends with 9999-12-31\\)\n$"
            ARGS hijri 10000-01-01 --calendar umm-al-qura)
@@ -32,7 +32,11 @@ expect_cli(EXIT 1 STDOUT "^2 Rabi'II 9666 AH has no civil date at Makkah \\(the 
            ARGS hijri --to-civil 9666-04-02 --calendar umm-al-qura)
 expect_cli(EXIT 1 STDOUT "^1 Muharram 9700 AH has no civil date at Makkah \\(the calendar ends with 9999-12-31\\)\n$"
            ARGS hijri --to-civil 9700-01-01 --calendar conjunction-before-noon-utc)
-expect_cli(EXIT 0 STDOUT "^1 Muharram 9700 AH is 10032-09-29 at Makkah\n$" ARGS hijri --to-civil 9700-01-01)
+expect_cli(EXIT 1 STDOUT "^10000-01-01 has no Hijri date at Makkah \\(the calendar ends with 9999-12-31\\)\n$"
+           ARGS hijri 10000-01-01)
+expect_cli(EXIT 0 STDOUT "^9999-12-31 is 30 Rabi'I 9666 AH at Makkah\n$" ARGS hijri 9999-12-31)
+expect_cli(EXIT 0 STDOUT "^1 Muharram 9700 AH is 10032-09-2[0-9] at Makkah\n$"
+           ARGS hijri --to-civil 9700-01-01 --calendar tabular)
 expect_cli(EXIT 2 STDERR "^vorlin: 2024-02-30 is not a valid civil date\n$" ARGS hijri 2024-02-30)
 expect_cli(EXIT 2 STDERR "^vorlin: --to-civil: 1445-13-01 is not a valid Hijri date\n$" ARGS hijri --to-civil 1445-13-01)
 expect_cli(EXIT 2 STDERR "^vorlin: hijri takes at most one date\n$" ARGS hijri 2024-03-11 2024-03-12)

@@ -856,19 +856,24 @@ TEST(CalendarExports, UnusableDatesPlacesAndPointersAreRefused) {
     EXPECT_EQ(std::memcmp(&watched, &place, sizeof place), 0);
 }
 
-TEST(CalendarExports, TheAstronomicalModesEndWithTheYear9999) {
+TEST(CalendarExports, EveryModeButTheTabularEndsWithTheYear9999) {
     // As the day's times do: the last civil day converts both ways, the day
     // after and the Hijri dates beyond are refused (at once, not after a
-    // search through lunations the lunar theory no longer describes).  The
-    // tabular and the library's calendar go on.
+    // search through lunations whose Delta T is extrapolated by days and
+    // more).  The tabular calendar goes on.
     const VorLocation place = PlaceInDegrees(30.0444, 31.2357, 23, 2.0f, "Cairo");
     const VorConfig cfg = Settings();
-    for (const VorCalendar &k : EveryMode()) {
+    std::vector<VorCalendar> modes = EveryMode();
+    VorCalendar library{};  // a zeroed record: the library's own calendar
+    library.size = sizeof library;
+    modes.push_back(library);
+    constexpr int LastHijriYear = 9666;  // 9999-12-31 is in Rabi' I or II 9666
+    for (const VorCalendar &k : modes) {
         SCOPED_TRACE(testing::Message() << "mode " << k.mode << " criterion " << k.criterion);
         const bool endless = k.mode == VOR_CALENDAR_TABULAR;
         VorDate last = Civil(9999, 12, 31.25);
         ASSERT_EQ(VorCivilToHijri(&k, &last, &place, &cfg), 1);
-        EXPECT_EQ(last.hijriYear, LastRuleHijriYear);
+        EXPECT_EQ(last.hijriYear, LastHijriYear);
         VorDate back = Hijri(last.hijriYear, last.hijriMonth, std::floor(last.hijriDay));
         ASSERT_EQ(VorHijriToCivil(&k, &back, &place, &cfg), 1);
         ExpectCivil(back, 9999, 12, 31);
@@ -878,7 +883,7 @@ TEST(CalendarExports, TheAstronomicalModesEndWithTheYear9999) {
         EXPECT_EQ(VorCivilToHijri(&k, &after, &place, &cfg), endless ? 1 : 0);
         EXPECT_EQ(after.hijriValid, endless ? 1 : 0);
         // The month after the last day's: its first day is in the year 10000.
-        VorDate next = Hijri(LastRuleHijriYear, last.hijriMonth + 1, 1.0);
+        VorDate next = Hijri(LastHijriYear, last.hijriMonth + 1, 1.0);
         const VorDate nextBefore = next;
         EXPECT_EQ(VorHijriToCivil(&k, &next, &place, &cfg), endless ? 1 : 0);
         if (endless) {
@@ -886,7 +891,7 @@ TEST(CalendarExports, TheAstronomicalModesEndWithTheYear9999) {
         } else {
             EXPECT_EQ(std::memcmp(&next, &nextBefore, sizeof next), 0);
         }
-        for (const int year : {LastRuleHijriYear + 1, 100000, 16777126}) {
+        for (const int year : {LastHijriYear + 1, 100000, 16777126}) {
             VorDate far = Hijri(year, 10, 1.0);
             const VorDate farBefore = far;
             const int32_t result = VorHijriToCivil(&k, &far, &place, &cfg);
@@ -896,8 +901,19 @@ TEST(CalendarExports, TheAstronomicalModesEndWithTheYear9999) {
             }
         }
     }
+    // The legacy pair ends there as well, and an adjustment moves the Hijri
+    // dates, not the civil end: 9999-12-31 plus 400 days is in 9667.
+    VorLocation own = place;
+    VorConfig later = cfg;
+    later.hijriAdjustDays = 400;
+    VorDate last = Civil(9999, 12, 31.0);
+    ASSERT_EQ(VorAdToIslamic(&last, &own, &later), 1);
+    EXPECT_EQ(last.hijriYear, LastHijriYear + 1);
+    VorDate back = Hijri(last.hijriYear, last.hijriMonth, last.hijriDay);
+    ASSERT_EQ(VorIslamicToAd(&back, &own, &later), 1);
+    ExpectCivil(back, 9999, 12, 31);
     VorDate after = Civil(10000, 1, 1.0);
-    EXPECT_EQ(VorCivilToHijri(nullptr, &after, &place, &cfg), 1);
+    EXPECT_EQ(VorAdToIslamic(&after, &own, &later), 0);
 }
 
 TEST(CalendarExports, AnObservationalRuleWithoutAnyEveningIsRefused) {
