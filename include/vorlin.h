@@ -555,7 +555,8 @@ VORLIN_API int32_t VORLIN_CALL VorTimesOfRange(VorDate *first, int32_t days, Vor
  * nothing else; VorHijriToCivil changes nothing.
  * Every mode but the tabular one ends with 9999-12-31, as VorAdToIslamic
  * does: a civil day after it, and a Hijri date whose civil day would come
- * after it, are refused.  The tabular mode goes on.
+ * after it, are refused.  The tabular mode goes on, to 5874898-06-01 (its
+ * day numbers are 32-bit).
  * The regional mode over the world or the Americas judges hundreds of
  * places for every month start: a conversion there takes about 0.2 s.
  */

@@ -267,6 +267,8 @@ private:
     CalendarCache &cache_;
 };
 
+constexpr double LastTabularDayNumber = 2147483647.0;
+
 // Truncation toward zero within the int range, as the tabular calendar counts.
 int DayNumberOf(double jd) {
     const double n = std::floor(jd + 0.5);
@@ -281,6 +283,9 @@ int TabularCivilToHijri(VorDate &date, const VorConfig &config) {
     const double adjust = config.hijriAdjustDays;
     const double target = jd + adjust;
     if (!(jd >= HijriEpochDayNumber - 0.5 + adjust) || !(target >= HijriEpochDayNumber - 0.5)) return 0;
+    // The day numbers are ints: the calendar ends with the day before the
+    // last one, 5874898-06-01.
+    if (!(target + 0.5 < LastTabularDayNumber)) return 0;
     const int n = DayNumberOf(target);
     TabularHijriFromDayNumber(n, date);
     date.hijriDay += target - (n - 0.5);

@@ -709,6 +709,21 @@ TEST(CalendarExports, TabularIsTheArithmeticCalendar) {
     ASSERT_EQ(VorCivilToHijri(&tabular, &plain, &place, &cfg), 1);
     EXPECT_EQ(TabularJd(moved.hijriYear, moved.hijriMonth, static_cast<int>(moved.hijriDay)),
               TabularJd(plain.hijriYear, plain.hijriMonth, static_cast<int>(plain.hijriDay)) + 1.0);
+    // The day numbers are ints: the last day with one below 2^31 - 1 converts
+    // both ways (a fraction of the day kept), the next is refused.
+    const double lastJd = 2147483645.5;
+    VorDate last = CivilDay(lastJd);
+    last.day += 0.75;
+    ASSERT_EQ(VorCivilToHijri(&tabular, &last, &place, &cfg), 1);
+    EXPECT_EQ(last.hijriDay - std::floor(last.hijriDay), 0.75);
+    EXPECT_EQ(TabularJd(last.hijriYear, last.hijriMonth, static_cast<int>(last.hijriDay)), lastJd);
+    VorDate back = Hijri(last.hijriYear, last.hijriMonth, std::floor(last.hijriDay));
+    ASSERT_EQ(VorHijriToCivil(&tabular, &back, &place, &cfg), 1);
+    EXPECT_EQ(DateToJulianDay(back), lastJd);
+    VorDate beyond = CivilDay(lastJd + 1.0);
+    beyond.hijriValid = 1;
+    EXPECT_EQ(VorCivilToHijri(&tabular, &beyond, &place, &cfg), 0);
+    EXPECT_EQ(beyond.hijriValid, 0);
 }
 
 TEST(CalendarExports, AStricterCriterionNeverBeginsAMonthEarlier) {
