@@ -6,6 +6,7 @@
 #include <string>
 
 #include "output.h"
+#include "calendar/hijri.h"
 #include "calendar/julian_day.h"
 #include "command_table.h"
 #include "commands.h"
@@ -44,23 +45,20 @@ double FirstJdOfEra(const VorConfig &config) {
 bool BeforeEra(double jd, const VorConfig &config) { return jd < FirstJdOfEra(config); }
 
 // The last civil day the calendars convert (all but the tabular one, which
-// goes on).
-VorDate CivilDay(int year, int month, int day) {
+// goes on), 9999-12-31.
+constexpr const char *PastTheCalendar = "the calendar ends with 9999-12-31";
+VorDate CivilOfJd(double jd) {
     VorDate date{};
-    date.year = year;
-    date.month = static_cast<uint8_t>(month);
-    date.day = day;
+    JulianDayToDate(jd, date);
     return date;
 }
-VorDate LastCalendarDay() { return CivilDay(9999, 12, 31); }
-constexpr const char *PastTheCalendar = "the calendar ends with 9999-12-31";
 
-// Does the request's calendar end with LastCalendarDay (it converts that
-// day but not the next)?
-bool EndsWithTheYear9999(const Request &r) {
-    VorDate last = LastCalendarDay();
-    VorDate after = CivilDay(10000, 1, 1);
-    return ToHijri(r, last) == 1 && ToHijri(r, after) == 0;
+// Does the request's calendar end with the year 9999 (it converts the last
+// day but not the next)?  *last gets that day with its Hijri date.
+bool EndsWithTheYear9999(const Request &r, VorDate *last) {
+    *last = CivilOfJd(FirstJdBeyondCalendar - 1.0);
+    VorDate after = CivilOfJd(FirstJdBeyondCalendar);
+    return ToHijri(r, *last) == 1 && ToHijri(r, after) == 0;
 }
 
 // Hijri year, month and whole day as one comparable number.
@@ -98,10 +96,8 @@ std::string WhyNoCivilDate(const VorDate &date, Request &r) {
             return text;
         }
     }
-    VorDate last = LastCalendarDay();
-    if (EndsWithTheYear9999(r) && ToHijri(r, last) == 1 && HijriOrder(date) > HijriOrder(last)) {
-        return PastTheCalendar;
-    }
+    VorDate last{};
+    if (EndsWithTheYear9999(r, &last) && HijriOrder(date) > HijriOrder(last)) return PastTheCalendar;
     return "no month start could be computed";
 }
 
@@ -205,9 +201,11 @@ int RunHijri(int argc, char **argv, int first) {
         throw UsageError((r.positional.empty() ? "--date: " : "") + CivilText(date) + " is not a valid civil date");
     if (ToHijri(r, date) != 1) {
         const double jd = DateToJulianDay(date);
-        const std::string why = BeforeEra(jd, r.config)                  ? "it lies before the Hijri era"
-                                : jd > DateToJulianDay(LastCalendarDay()) && EndsWithTheYear9999(r) ? PastTheCalendar
-                                                                      : "no month start could be computed";
+        VorDate last{};
+        const std::string why = BeforeEra(jd, r.config) ? "it lies before the Hijri era"
+                                : jd >= FirstJdBeyondCalendar && EndsWithTheYear9999(r, &last)
+                                    ? PastTheCalendar
+                                    : "no month start could be computed";
         if (json) {
             PrintJson(ConversionJson(r, &date, nullptr, why));
             return 1;
