@@ -135,7 +135,14 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
             // one correction can throw the estimate days away, onto a
             // crossing of the extrapolated places that belongs to no day
             // near this one.  A rise or set lies within half a (lunar) day of
-            // its transit; one that wanders further is not valid.
+            // its transit; one that wanders further is not valid.  So is a
+            // transit that wanders as far from its estimate (its corrections
+            // do not converge: the places are not smooth, as the Sun's
+            // millions of years from now), without running to the cap.
+            if (transit && !(std::fabs(m[0] - transitEstimate) <= kMaxDaysFromTransit)) {
+                m[0] = TimeNotValid;
+                break;
+            }
             if (!transit && !(std::fabs(m[event] - transitEstimate) <= kMaxDaysFromTransit)) {
                 m[event] = unconverged(event, estimate);
                 break;
