@@ -139,12 +139,8 @@ void RiseTransitSet(double latitude, double longitude, double siderealTime0, dou
             // transit that wanders as far from its estimate (its corrections
             // do not converge: the places are not smooth, as the Sun's
             // millions of years from now), without running to the cap.
-            if (transit && !(std::fabs(m[0] - transitEstimate) <= kMaxDaysFromTransit)) {
-                m[0] = TimeNotValid;
-                break;
-            }
-            if (!transit && !(std::fabs(m[event] - transitEstimate) <= kMaxDaysFromTransit)) {
-                m[event] = unconverged(event, estimate);
+            if (!(std::fabs(m[event] - transitEstimate) <= kMaxDaysFromTransit)) {
+                m[event] = transit ? TimeNotValid : unconverged(event, estimate);
                 break;
             }
             if (std::fabs(dm) <= tolerance) {

@@ -269,14 +269,6 @@ private:
 
 constexpr double LastTabularDayNumber = 2147483647.0;
 
-// Truncation toward zero within the int range, as the tabular calendar counts.
-int DayNumberOf(double jd) {
-    const double n = std::floor(jd + 0.5);
-    if (!(n > -2147483648.0)) return -2147483647 - 1;
-    if (n >= 2147483647.0) return 2147483647;
-    return static_cast<int>(n);
-}
-
 int TabularCivilToHijri(VorDate &date, const VorConfig &config) {
     const double jd = DateToJulianDay(date);
     date.hijriValid = 0;
@@ -286,7 +278,7 @@ int TabularCivilToHijri(VorDate &date, const VorConfig &config) {
     // The day numbers are ints: the calendar ends with the day before the
     // last one, 5874898-06-01.
     if (!(target + 0.5 < LastTabularDayNumber)) return 0;
-    const int n = DayNumberOf(target);
+    const int n = static_cast<int>(std::floor(target + 0.5));  // within the int range, checked
     TabularHijriFromDayNumber(n, date);
     date.hijriDay += target - (n - 0.5);
     date.hijriValid = 1;
